@@ -1,0 +1,5 @@
+#include "front/engine_main.h"
+
+int main() {
+    return front::RunEngine();
+}

@@ -1,0 +1,220 @@
+#include "front/command_loop.h"
+
+#include "front/platform.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <string>
+
+namespace {
+
+struct EngineUnderTest {
+    front::Engine engine;
+    front::InputFramer framer;
+    std::string replies;
+
+    EngineUnderTest() {
+        engine.writeReply = [this](const char* bytes, std::size_t size) { replies.append(bytes, size); };
+    }
+    // Feeds the bytes as what one read delivered.
+    void Read(const std::string& bytes, bool full = false) {
+        front::HandleInput(engine, framer, bytes.data(), bytes.size(), full);
+    }
+    const GameState& state() const { return engine.state; }
+};
+
+TEST(ExtractToken, SplitsOnRunsOfSpacesOnly) {
+    struct Case {
+        const char* line;
+        int index;
+        bool found;
+        const char* token;
+    } cases[] = {
+        {"", 0, true, ""},           {"", 1, false, ""},
+        {"   ", 0, true, ""},        {"   ", 1, false, ""},
+        {"  GO  ", 0, true, "GO"},   {"GO", 1, false, ""},
+        {"GO  ", 1, true, ""},  // trailing spaces leave one empty token
+        {"GO  ", 2, false, ""},      {"SCORE  -2   x", 2, true, "x"},
+        {"a\tb c", 0, true, "a\tb"},  // a tab belongs to its token
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << '"' << c.line << "\" token " << c.index);
+        std::string token = "stale";
+        EXPECT_EQ(front::ExtractToken(token, c.line, c.index), c.found);
+        if (c.found) {
+            EXPECT_EQ(token, c.token);
+        }
+    }
+}
+
+TEST(CommandWords, MatchWholeWordInAnyCase) {
+    struct Case {
+        const char* line;
+        int expectedShot;
+    } cases[] = {
+        {"SETSTATE 7 0 0 0", 7},  {"setstate 7 0 0 0", 7},
+        {"SeTsTaTe 7 0 0 0", 7},  {"SETSTATE2 7 0 0 0", 0},
+        {"SETSTATE\t7 0 0 0", 0}, {"SETSTATES 7 0 0 0", 0},
+        {"XSETSTATE 7 0 0 0", 0}, {"", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        EngineUnderTest e;
+        e.Read(std::string(c.line) + "\n");
+        EXPECT_EQ(e.state().shotNumber, c.expectedShot);
+        EXPECT_EQ(e.replies, "");
+    }
+}
+
+TEST(SetState, ConvertsLikeAtoiAndStopsAtAMissingArgument) {
+    EngineUnderTest e;
+    e.Read("SETSTATE   3  1    10   0  \n");
+    EXPECT_EQ(e.state().shotNumber, 3);
+    EXPECT_EQ(e.state().currentEnd, 1);
+    EXPECT_EQ(e.state().setStateArg3, 10);
+    EXPECT_FALSE(e.state().turnFlag);
+
+    e.Read("SETSTATE 1 1 1 1\n");
+    EXPECT_TRUE(e.state().turnFlag);
+    e.Read("SETSTATE 4 5 6\n");  // three arguments: the flag keeps its value
+    EXPECT_EQ(e.state().shotNumber, 4);
+    EXPECT_EQ(e.state().setStateArg3, 6);
+    EXPECT_TRUE(e.state().turnFlag);
+
+    struct Flag {
+        const char* token;
+        bool expected;
+    } flags[] = {{"1", true},  {"1.9", true}, {"+1", true}, {" 2", false},
+                 {"0", false}, {"x", false},  {"01", true}};
+    for (const Flag& flag : flags) {
+        SCOPED_TRACE(flag.token);
+        e.Read(std::string("SETSTATE 0 0 0 ") + flag.token + "\n");
+        EXPECT_EQ(e.state().turnFlag, flag.expected);
+    }
+
+    e.Read("SETSTATE 12abc -3 junk 1\n");
+    EXPECT_EQ(e.state().shotNumber, 12);
+    EXPECT_EQ(e.state().currentEnd, -3);
+    EXPECT_EQ(e.state().setStateArg3, 0);
+    e.Read("SETSTATE 99999999999999 -99999999999999 0 0\n");  // saturates, never overflows
+    EXPECT_EQ(e.state().shotNumber, INT_MAX);
+    EXPECT_EQ(e.state().currentEnd, INT_MIN);
+}
+
+TEST(Position, StoresEachCoordinateAsItIsConverted) {
+    EngineUnderTest e;
+    std::string full = "POSITION";
+    for (int i = 0; i < 32; ++i) {
+        full += " " + std::to_string(i) + ".1";
+    }
+    e.Read(full + "\n");
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_EQ(e.state().stones[i].x, static_cast<float>(2 * i + 0.1));
+        EXPECT_EQ(e.state().stones[i].y, static_cast<float>(2 * i + 1.1));
+    }
+
+    e.Read("position 1 2 3\n");
+    EXPECT_EQ(e.state().stones[0].x, 1.0f);
+    EXPECT_EQ(e.state().stones[0].y, 2.0f);
+    EXPECT_EQ(e.state().stones[1].x, 3.0f);
+    EXPECT_EQ(e.state().stones[1].y, 3.1f);  // untouched from before
+    EXPECT_EQ(e.state().stones[15].y, 31.1f);
+
+    e.Read("POSITION 1e-3 -2.5x abc 0x10\n");
+    EXPECT_EQ(e.state().stones[0].x, 0.001f);
+    EXPECT_EQ(e.state().stones[0].y, -2.5f);
+    EXPECT_EQ(e.state().stones[1].x, 0.0f);
+    EXPECT_EQ(e.state().stones[1].y, 16.0f);
+    EXPECT_EQ(e.replies, "");
+}
+
+TEST(Score, WritesTheSlotOfTheCurrentEndOnly) {
+    EngineUnderTest e;
+    e.Read("SCORE\n");
+    e.Read("SETSTATE 0 3 0 0\n");
+    e.Read("SCORE -2\n");
+    EXPECT_EQ(e.state().endScores[3], -2);
+    e.Read("SCORE \n");  // one empty argument converts to 0
+    EXPECT_EQ(e.state().endScores[3], 0);
+    e.Read("SCORE 4 9\n");
+    EXPECT_EQ(e.state().endScores[3], 4);
+
+    GameState before = e.state();
+    for (const char* end : {"10", "-1", "2147483647"}) {
+        SCOPED_TRACE(end);
+        e.Read(std::string("SETSTATE 0 ") + end + " 0 0\n");
+        before.currentEnd = e.state().currentEnd;
+        e.Read("SCORE 5\n");
+        EXPECT_EQ(std::memcmp(&before, &e.state(), sizeof(GameState)), 0);
+    }
+}
+
+TEST(Framing, EveryLineOfAReadIsHandledInOrder) {
+    EngineUnderTest e;
+    e.Read("SETSTATE 1 2 3 1\r\nPOSITION 5 6\nSETSTATE 9 2 3 1");  // last one has no line end
+    EXPECT_EQ(e.state().shotNumber, 9);
+    EXPECT_EQ(e.state().stones[0].x, 5.0f);
+    EXPECT_EQ(e.state().stones[0].y, 6.0f);
+
+    EngineUnderTest crlf, plain;
+    crlf.Read("SETSTATE 4 1 2 1\r\n");
+    plain.Read("SETSTATE 4 1 2 1");
+    EXPECT_EQ(std::memcmp(&crlf.state(), &plain.state(), sizeof(GameState)), 0);
+
+    EngineUnderTest ordered;
+    ordered.Read("SETSTATE 0 1 0 0\nSCORE 3\nSETSTATE 0 2 0 0\nSCORE 4\n");
+    EXPECT_EQ(ordered.state().endScores[1], 3);
+    EXPECT_EQ(ordered.state().endScores[2], 4);
+}
+
+TEST(Framing, AZeroByteEndsTheLine) {
+    EngineUnderTest e;
+    const char bytes[] = "SETSTATE 6\0 7 8 1\nSCORE 2\n";
+    e.Read(std::string(bytes, sizeof(bytes) - 1));
+    EXPECT_EQ(e.state().shotNumber, 6);
+    EXPECT_EQ(e.state().currentEnd, 0);
+    EXPECT_EQ(e.state().endScores[0], 2);
+}
+
+TEST(Framing, AFullReadIsContinuedByTheNextOne) {
+    EngineUnderTest e;
+    e.Read("SETSTATE 1 0 0 0\nSETSTA", true);
+    EXPECT_EQ(e.state().shotNumber, 1);
+    e.Read("TE 8 0 0 0");
+    EXPECT_EQ(e.state().shotNumber, 8);
+}
+
+TEST(Framing, LongLinesAreHandledWholeAndOverlongOnesDropped) {
+    EngineUnderTest e;
+    // 40 KiB of padding between the arguments, delivered in reads of 16 KiB.
+    std::string line = "POSITION" + std::string(40000, ' ') + "1.5" + std::string(20000, ' ') + "2.5\n";
+    for (std::size_t at = 0; at < line.size(); at += 16384) {
+        std::string chunk = line.substr(at, 16384);
+        e.Read(chunk, chunk.size() == 16384);
+    }
+    EXPECT_EQ(e.state().stones[0].x, 1.5f);
+    EXPECT_EQ(e.state().stones[0].y, 2.5f);
+
+    std::string huge = "SETSTATE 5 0 0 0" + std::string(front::MaxLineLength, ' ');
+    for (std::size_t at = 0; at < huge.size(); at += front::ReadChunkSize) {
+        e.Read(huge.substr(at, front::ReadChunkSize), true);
+    }
+    e.Read(" 9 9 9\nSETSTATE 3 0 0 0\n");
+    EXPECT_EQ(e.state().shotNumber, 3);
+}
+
+TEST(PlatformConversions, FollowTheCRuntime) {
+    EXPECT_EQ(platform::ParseInteger("  -12abc"), -12);
+    EXPECT_EQ(platform::ParseInteger("\t+7"), 7);
+    EXPECT_EQ(platform::ParseInteger("abc"), 0);
+    EXPECT_EQ(platform::ParseInteger(""), 0);
+    EXPECT_EQ(platform::ParseReal("2,5"), 2.0);
+    EXPECT_EQ(platform::ParseReal("-.5e1"), -5.0);
+    EXPECT_EQ(platform::CompareIgnoringCase("GoO", "gOo"), 0);
+    EXPECT_LT(platform::CompareIgnoringCase("GO", "GOX"), 0);
+    EXPECT_NE(platform::CompareIgnoringCase("\xC9", "\xE9"), 0);  // only ASCII letters fold
+}
+
+}  // namespace
