@@ -1,0 +1,65 @@
+#include "physics/run_to_rest.h"
+
+#include "physics/sheet.h"
+#include "physics/stone_motion.h"
+
+#include <box2d/box2d.h>
+
+namespace physics {
+
+namespace {
+
+// Removal happens only here. The scan ends at the first stone that is still on the sheet and awake,
+// so a stone beyond the bounds stays in the world until every stone below it rests or is gone.
+bool ScanReachesEnd(SheetStones& stones, b2World& world) {
+    for (int i = 0; i < stones.count; ++i) {
+        b2Body* body = stones.bodies[i];
+        if (body == nullptr) {
+            continue;
+        }
+        const b2Vec2& position = body->GetPosition();
+        if (IsOffSheet(ClassifyStonePosition(position.x, position.y))) {
+            world.DestroyBody(body);
+            stones.bodies[i] = nullptr;
+            continue;
+        }
+        if (body->IsAwake()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+void ApplySheetFriction(SheetStones& stones, float speedLoss) {
+    for (int i = 0; i < stones.count; ++i) {
+        b2Body* body = stones.bodies[i];
+        if (body == nullptr) {
+            continue;
+        }
+        const b2Vec2& velocity = body->GetLinearVelocity();
+        const StoneMotion next =
+            ApplyFrictionStep(StoneMotion{velocity.x, velocity.y, body->GetAngularVelocity()}, speedLoss);
+        // A zero velocity leaves a sleeping body asleep; a non-zero one wakes it.
+        body->SetLinearVelocity(b2Vec2(next.vx, next.vy));
+        if (next.spin == 0.0f) {
+            body->SetAngularVelocity(0.0f);
+        }
+    }
+}
+
+bool RunUntilAtRest(SheetStones& stones, b2World& world, float dt) {
+    const float speedLoss = dt * SheetDeceleration;
+    ApplySheetFriction(stones, speedLoss * 0.5f);
+    for (int step = 0; step < MaxPlaySteps; ++step) {
+        world.Step(dt, VelocityIterations, PositionIterations);
+        ApplySheetFriction(stones, speedLoss);
+        if (ScanReachesEnd(stones, world)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace physics

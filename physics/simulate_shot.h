@@ -1,0 +1,20 @@
+#pragma once
+
+#include "front/game_state.h"
+
+namespace physics {
+
+// Completes the physics library's lazy one-time set-up (its table of contact types is filled, without a
+// lock, by the first contact a world creates). Call it once before threads simulate at the same time;
+// SimulateShot also calls it, so a forgotten call costs nothing but a race-free first use.
+void WarmUp();
+
+// Plays one shot on a fresh world from the record and writes the outcome into it: stone positions
+// ((0, 0) for every stone not on the sheet), shotNumber one higher, turnFlag inverted. The first four
+// stones of an end obey the free guard zone rule: a guard of the other team knocked out of play
+// restores the position and takes the delivered stone out instead.
+// False, with the record untouched, when shotNumber lies outside 0..15.
+// Deterministic and thread-safe: each call owns its world and touches only the record it is given.
+bool SimulateShot(GameState& state, ShotVector shot);
+
+}  // namespace physics
