@@ -220,7 +220,7 @@ void Finish(Game& game, const GameProgress& progress) {
             StopEngine(game.engines[team]);
         }
     }
-    Report(game);
+    WriteReplayPage(game.log, game.log.setup.folder + "/replay.html");
 }
 
 }  // namespace

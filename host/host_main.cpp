@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -71,16 +72,18 @@ int RunHost(int argc, char** argv) {
     model.warmUp();
     Console console;
     console.live = isatty(STDERR_FILENO) != 0;
-    std::printf("Playing %d game%s of %d ends into %s\n", options.games, options.games > 1 ? "s" : "",
-                options.ends, folder.c_str());
+    std::printf("Playing %d game%s of %d end%s into %s\n", options.games, options.games > 1 ? "s" : "",
+                options.ends, options.ends > 1 ? "s" : "", folder.c_str());
     std::fflush(stdout);
     std::vector<GameLog> logs;
     if (!RunMatch(options, folder, model, console, logs, error)) {
         std::fprintf(stderr, "curling-match: %s\n", error.c_str());
         return 1;
     }
-    std::printf("Replay: %s/%s\n", folder.c_str(),
-                options.games > 1 ? "game-001/replay.html" : "replay.html");
+    char* absolute = realpath(folder.c_str(), nullptr);
+    std::printf("Replay (open it in a browser): %s/%s\n", absolute != nullptr ? absolute : folder.c_str(),
+                options.games > 1 ? "game-*/replay.html" : "replay.html");
+    std::free(absolute);
     return 0;
 }
 

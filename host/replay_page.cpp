@@ -19,6 +19,12 @@ std::string Number(double value) {
     return text;
 }
 
+std::string Seconds(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof(text), "%.1f s", seconds);
+    return text;
+}
+
 bool InView(const StonePosition& p) {
     return (p.x != 0.0f || p.y != 0.0f) && p.y > ViewTop && p.y < ViewBottom;
 }
@@ -27,12 +33,13 @@ const char* PageStyle() {
     return "body{font-family:sans-serif;margin:1em;color:#222}"
            "h1{font-size:1.3em;margin:0 0 .4em}"
            ".layout{display:flex;gap:1.5em;flex-wrap:wrap;align-items:flex-start}"
-           "svg.sheet{height:82vh;min-height:420px;border:1px solid #99a}"
+           ".panel{flex:1 1 20em;max-width:36em}"
+           "svg.sheet{height:82vh;width:calc(82vh * 4.95 / 10.6);border:1px solid #99a;flex:none}"
            "table{border-collapse:collapse;margin:.6em 0}td,th{border:1px solid #aab;padding:.15em .5em;"
            "text-align:center}td.name{text-align:left}"
            ".swatch{display:inline-block;width:.9em;height:.9em;border-radius:50%;border:1px solid #333;"
            "vertical-align:middle;margin-right:.3em}"
-           ".t0{fill:#d1202f}.t1{fill:#f5c400}.swatch.t0{background:#d1202f}.swatch.t1{background:#f5c400}"
+           ".t0{fill:#c0182a}.t1{fill:#f5c400}.swatch.t0{background:#c0182a}.swatch.t1{background:#f5c400}"
            "circle.stone{stroke:#222;stroke-width:.012}circle.last{stroke:#06c;stroke-width:.035}"
            "text.num{font-size:.16px;text-anchor:middle;dominant-baseline:central;fill:#111;font-weight:bold}"
            "button{font-size:1em;margin-right:.3em;min-width:3em}"
@@ -44,7 +51,7 @@ std::string SheetMarkup() {
     std::string svg;
     svg += "<rect x=\"0\" y=\"" + Number(ViewTop) + "\" width=\"4.75\" height=\"" +
            Number(ViewBottom - ViewTop) + "\" fill=\"#eef5fa\"/>";
-    const char* ringColours[4] = {"#2c6fbb", "#ffffff", "#d1202f", "#ffffff"};
+    const char* ringColours[4] = {"#3b82c4", "#ffffff", "#e06666", "#ffffff"};
     const double ringRadii[4] = {1.83, 1.22, 0.61, 0.15};
     for (int i = 0; i < 4; ++i) {
         svg += "<circle cx=\"2.375\" cy=\"4.88\" r=\"" + Number(ringRadii[i]) + "\" fill=\"" +
@@ -72,7 +79,7 @@ std::string Cross(const StonePosition& p, const char* cls) {
 std::string Caption(const GameLog& log, const ShotEntry& shot) {
     std::string text = "End " + std::to_string(shot.end + 1) + ", stone " + std::to_string(shot.shot + 1) +
                        " of 16, " + TeamNames[shot.team] + " (engine " + std::to_string(shot.team + 1) +
-                       "), " + Number(shot.seconds) + " s. ";
+                       "), " + Seconds(shot.seconds) + ". ";
     if (!shot.delivered) {
         return text + "Thrown away: " + shot.fault + '.';
     }
@@ -181,11 +188,11 @@ const char* PageScript() {
       if (current === frames.length - 1) { play(); } else { show(current + 1); }
     }, 700);
   }
-  document.getElementById('first').onclick = function () { show(0); };
-  document.getElementById('back').onclick = function () { show(current - 1); };
-  document.getElementById('next').onclick = function () { show(current + 1); };
-  document.getElementById('last').onclick = function () { show(frames.length - 1); };
-  document.getElementById('play').onclick = play;
+  document.getElementById('to-first').onclick = function () { show(0); };
+  document.getElementById('to-back').onclick = function () { show(current - 1); };
+  document.getElementById('to-next').onclick = function () { show(current + 1); };
+  document.getElementById('to-last').onclick = function () { show(frames.length - 1); };
+  document.getElementById('to-play').onclick = play;
   document.addEventListener('keydown', function (e) {
     var moves = { ArrowLeft: -1, ArrowRight: 1, ArrowUp: -16, ArrowDown: 16 };
     if (e.key in moves) { show(current + moves[e.key]); e.preventDefault(); }
@@ -193,7 +200,7 @@ const char* PageScript() {
     else if (e.key === 'End') { show(frames.length - 1); }
     else if (e.key === ' ') { play(); e.preventDefault(); }
   });
-  show(0);
+  show(location.hash === '#last' ? frames.length - 1 : 0);
 })();
 )JS";
 }
@@ -250,17 +257,17 @@ std::string ReplayPage(const GameLog& log) {
     for (std::size_t i = 0; i < log.shots.size(); ++i) {
         html += "\n" + FrameMarkup(log, i);
     }
-    html +=
-        "</svg><div>" + LineScoreMarkup(log) +
-        "<div><button id=\"first\">First</button><button id=\"back\">Back</button>"
-        "<button id=\"play\">Play</button><button id=\"next\">Next</button><button id=\"last\">Last</button>"
-        "</div><p id=\"counter\">" +
-        std::string(log.shots.empty() ? "No shot was played." : "") +
-        "</p><p id=\"caption\"></p><p>Arrow keys step shot by shot (up and down: an end), space plays. "
-        "Crosses: where the sent shot would rest alone on the sheet (thin) and where the noise moved it "
-        "(bold)."
-        "</p></div></div><script>//<![CDATA[" +
-        PageScript() + "//]]></script></body></html>\n";
+    html += "</svg><div class=\"panel\">" + LineScoreMarkup(log) +
+            "<div><button id=\"to-first\">First</button><button id=\"to-back\">Back</button>"
+            "<button id=\"to-play\">Play</button><button id=\"to-next\">Next</button><button "
+            "id=\"to-last\">Last</button>"
+            "</div><p id=\"counter\">" +
+            std::string(log.shots.empty() ? "No shot was played." : "") +
+            "</p><p id=\"caption\"></p><p>Arrow keys step shot by shot (up and down: an end), space plays. "
+            "Crosses: where the sent shot would rest alone on the sheet (thin) and where the noise moved it "
+            "(bold)."
+            "</p></div></div><script>//<![CDATA[" +
+            PageScript() + "//]]></script></body></html>\n";
     return html;
 }
 

@@ -4,7 +4,7 @@
 //   garbage  answers GO with words that are no reply
 //   nan      answers GO with a velocity that is not a number, or infinite
 //   hang     never answers GO
-//   late     answers the first GO after 0.6 s, later ones at once
+//   late     answers the first GO after 0.7 s, later ones at once
 //   die      leaves a line on its standard error and exits with code 3 at its third GO
 //   closer   closes its standard output at its first GO and keeps running
 //   mute     never answers ISREADY
@@ -45,7 +45,7 @@ void AnswerGo(const std::string& mode, int shot, int goCount) {
     } else if (mode == "hang") {
         SleepSeconds(3600);
     } else if (mode == "late") {
-        SleepSeconds(goCount == 1 ? 0.6 : 0.0);
+        SleepSeconds(goCount == 1 ? 0.7 : 0.0);
         Reply(GoodShot(shot));
     } else if (mode == "die" && goCount == 3) {
         std::fprintf(stderr, "fake engine: giving up\n");

@@ -99,18 +99,20 @@ TEST(GameRunner, TalksTheProtocolAndRecordsEveryShotAndEnd) {
 TEST(GameRunner, BadOrLateRepliesThrowTheStoneAwayAndTheGameGoesOn) {
     struct Case {
         const char* mode;
+        double timeout;
         const char* fault;  // expected in the record of the first engine's first stone
         bool laterStonesPlayed;
     } cases[] = {
-        {"garbage", "not BESTSHOT", false},
-        {"nan", "not a finite", false},
-        {"hang", "no reply within 0.3 s", false},
-        {"late", "no reply within 0.3 s", true},  // the late reply is skipped, not taken for the next
+        {"garbage", 5.0, "not BESTSHOT", false},
+        {"nan", 5.0, "not a finite", false},
+        {"hang", 0.3, "no reply within 0.3 s", false},
+        // Answers 0.7 s late: the stale reply is skipped, not taken for the next request.
+        {"late", 0.5, "no reply within 0.5 s", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mode);
         host::GameSetup setup = hosttest::TestSetup(FakeEngine(c.mode), FakeEngine("good"));
-        setup.shotTimeout = 0.3;
+        setup.shotTimeout = c.timeout;
         setup.noiseScale = 0.0;
         host::GameLog log = hosttest::PlayTestGame(setup);
         EXPECT_TRUE(log.finished);
