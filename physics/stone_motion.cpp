@@ -40,6 +40,10 @@ StoneMotion ApplyFrictionStep(const StoneMotion& motion, float speedLoss) {
 
 LoneStoneRun SlideLoneStone(const ShotVector& shot) {
     StoneMotion motion{shot.vx, shot.vy, SpinForCurl(shot.curl)};
+    if (!IsDeliverableVelocity(shot.vx, shot.vy)) {
+        motion.vx = 0.0f;
+        motion.vy = 0.0f;
+    }
     motion = ApplyFrictionStep(motion, SpeedLossPerStep * 0.5f);
     LoneStoneRun run;
     run.rest = {DeliveryX, DeliveryY};

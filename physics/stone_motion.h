@@ -2,6 +2,8 @@
 
 #include "front/game_state.h"
 
+#include <cmath>
+
 namespace physics {
 
 constexpr float TimeStep = 1.0f / 600.0f;        // simulated seconds per world step
@@ -20,6 +22,13 @@ struct StoneMotion {
 // Spin of a delivered stone: curl 0 turns its path counter-clockwise, any other value clockwise.
 inline float SpinForCurl(uint8_t curl) {
     return curl == 0 ? DeliverySpin : -DeliverySpin;
+}
+
+// False when the speed of (vx, vy) is not a finite float (a component is not a number or infinite, or
+// the squared speed overflows). Friction would turn such a velocity into NaN, and Box2D would spread NaN
+// to every stone it touches; such a delivery stays where it is, as a NaN one already does.
+inline bool IsDeliverableVelocity(float vx, float vy) {
+    return std::isfinite(vx * vx + vy * vy);
 }
 
 // One application of sheet friction: the speed drops by speedLoss and a spinning stone's path turns
