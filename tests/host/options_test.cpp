@@ -78,10 +78,7 @@ TEST(Options, RefusesBadInputWithOneLine) {
     }
 }
 
-TEST(Options, MatchFilesGoInOneFolderOrOnePerGame) {
-    EXPECT_EQ(host::GameFolder("out", 1, 1), "out");
-    EXPECT_EQ(host::GameFolder("out", 7, 12), "out/game-007");
-    EXPECT_NE(host::FirstHammer(1), host::FirstHammer(2));
+TEST(Options, OutputFoldersAreMadeWithTheirParentsOrRefused) {
     std::string error;
     std::string folder = testsupport::MakeTemporaryDirectory();
     EXPECT_TRUE(host::MakeFolders(folder + "/a/b/c", error)) << error;
