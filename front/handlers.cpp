@@ -1,7 +1,10 @@
 #include "front/handlers.h"
 
+#include "search/best_shot.h"
 #include "search/search_tables.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace front {
@@ -13,7 +16,16 @@ void HandleReady(Engine& engine) {
     engine.writeReply(reply, sizeof(reply) - 1);
 }
 
-// The search is not built yet: GO is recognised and answers nothing.
-void HandleGo(Engine&) {}
+void HandleGo(Engine& engine) {
+    ShotVector shot{};
+    search::SearchBestShot(engine.state, shot);
+    char reply[1024];
+    int length = std::snprintf(reply, sizeof(reply), "BESTSHOT %f %f %d", static_cast<double>(shot.vx),
+                               static_cast<double>(shot.vy), static_cast<int>(shot.curl));
+    // Even the widest float prints in far fewer than 1024 bytes; a cut reply would still be one write.
+    if (length > 0) {
+        engine.writeReply(reply, std::min(static_cast<std::size_t>(length), sizeof(reply) - 1));
+    }
+}
 
 }  // namespace front
