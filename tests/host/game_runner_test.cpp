@@ -1,218 +1,154 @@
 #include "host/game_runner.h"
 
-#include "host/protocol.h"
-#include "tests/host/scripted_sheet.h"
+#include "host/replay_page.h"
+#include "tests/host/fixtures.h"
 #include "tests/support/engine_process.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
-#include <cmath>
+#include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
 namespace {
 
+using hosttest::CountOf;
 using hosttest::FakeEngine;
-using hosttest::Json;
+using hosttest::Field;
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);) {
-        lines.push_back(line);
-    }
-    return lines;
+// The fake engines answer shot s with vx = 0.6 + 0.3 s: from shot 14 on, the stone rests out of play.
+float GoodVx(int shot) {
+    return static_cast<float>(0.6 + 0.3 * shot);
 }
 
-// The fake engines answer shot s with (0.6 + 0.25 s, 4.88, curl s mod 2); on the scripted sheet a
-// shot rests where it points.
-ShotVector GoodShot(int shot) {
-    ShotVector expected{};
-    expected.vx = static_cast<float>(0.6 + 0.25 * shot);
-    expected.vy = 4.88f;
-    expected.curl = static_cast<uint8_t>(shot % 2);
-    return expected;
+float RestingX(int shot) {
+    return GoodVx(shot) < 4.605f ? GoodVx(shot) : 0.0f;
+}
+
+// The record reads back line by line up to its result; the page is well-formed and self-contained, with
+// one captioned frame per shot and every stone in play drawn with its number.
+void CheckRecordAndPage(const host::GameLog& log) {
+    std::vector<std::string> record = hosttest::ReadRecord(log.setup.folder + "/record.jsonl");
+    ASSERT_EQ(record.size(), log.shots.size() + log.ends.size() + 2);
+    EXPECT_EQ(Field(record.front(), "type"), "\"game\"");
+    EXPECT_EQ(Field(record.back(), "type"), "\"result\"");
+    std::string page = hosttest::ReadFile(log.setup.folder + "/replay.html");
+    EXPECT_EQ(page, host::ReplayPage(log));
+    std::string error;
+    EXPECT_TRUE(hosttest::WellFormedXml(page, error)) << error;
+    EXPECT_EQ(CountOf(page, "<g class=\"frame\""), log.shots.size());
+    EXPECT_EQ(CountOf(page, "data-caption=\"\""), 0u);
+    EXPECT_EQ(CountOf(page, "<svg"), 1u);
+    EXPECT_EQ(CountOf(page, "<script"), 1u);
+    EXPECT_EQ(CountOf(page, " src=") + CountOf(page, " href="), 0u);  // nothing fetched
+    std::size_t stones = 0;
+    for (const host::ShotEntry& shot : log.shots) {
+        for (const StonePosition& stone : shot.stones) {
+            stones += stone.x != 0.0f || stone.y != 0.0f ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(CountOf(page, "<text class=\"num\""), stones);
 }
 
 TEST(GameRunner, TalksTheProtocolAndRecordsEveryShotAndEnd) {
     host::GameSetup setup = hosttest::TestSetup(FakeEngine("good"), FakeEngine("good"), 2);
-    setup.noiseScale = 0.0;
     host::GameLog log = hosttest::PlayTestGame(setup);
-    ASSERT_TRUE(log.finished);
-    ASSERT_TRUE(log.forfeitMessage.empty()) << log.forfeitMessage;
-    ASSERT_GE(log.ends.size(), 2u);
+    ASSERT_TRUE(log.finished && log.forfeitMessage.empty()) << log.forfeitMessage;
     ASSERT_EQ(log.shots.size(), 16 * log.ends.size());
-
-    std::vector<std::string> sent[2] = {Lines(hosttest::ReadFile(setup.folder + "/engine-1.log")),
-                                        Lines(hosttest::ReadFile(setup.folder + "/engine-2.log"))};
-    std::size_t next[2] = {2, 2};
+    std::istringstream sent[2] = {std::istringstream(hosttest::ReadFile(setup.folder + "/engine-1.log")),
+                                  std::istringstream(hosttest::ReadFile(setup.folder + "/engine-2.log"))};
+    auto next = [&sent](int team) {
+        std::string line;
+        std::getline(sent[team], line);
+        return line;
+    };
     for (int team = 0; team < 2; ++team) {
-        ASSERT_GE(sent[team].size(), 2u);
-        EXPECT_EQ(sent[team][0], "NEWGAME");
-        EXPECT_EQ(sent[team][1], "ISREADY");
+        EXPECT_EQ(next(team), "NEWGAME");
+        EXPECT_EQ(next(team), "ISREADY");
     }
     GameState before{};
     for (const host::ShotEntry& shot : log.shots) {
         SCOPED_TRACE(testing::Message() << "end " << shot.end << " shot " << shot.shot);
-        if (shot.shot == 0) {
-            before = GameState{};
+        std::istringstream position(next(shot.team));
+        std::string word, x, y;
+        EXPECT_TRUE(position >> word && word == "POSITION");
+        for (const StonePosition& stone : before.stones) {  // read as the engine reads it
+            EXPECT_TRUE(position >> x >> y && static_cast<float>(std::atof(x.c_str())) == stone.x &&
+                        static_cast<float>(std::atof(y.c_str())) == stone.y);
         }
-        std::vector<std::string>& lines = sent[shot.team];
-        std::size_t& at = next[shot.team];
-        ASSERT_LT(at + 2, lines.size());
-        EXPECT_EQ(lines[at] + '\n', host::PositionCommand(before));
-        int hammerThrows = shot.shot % 2;
-        int endsNow = shot.end < 2 ? 2 : shot.end + 1;
-        EXPECT_EQ(lines[at + 1] + '\n', host::SetStateCommand(shot.shot, shot.end, endsNow, hammerThrows));
-        EXPECT_EQ(lines[at + 2], "GO");
-        at += 3;
-        ASSERT_TRUE(shot.delivered);
-        EXPECT_EQ(shot.sent.vx, GoodShot(shot.shot).vx);
-        EXPECT_EQ(shot.played.vx, shot.sent.vx);
-        float x = shot.played.vx;
-        bool inPlay = x > 0.145f && x < 4.605f;
-        EXPECT_EQ(shot.stones[shot.shot].x, inPlay ? x : 0.0f);
-        for (int i = 0; i < StoneCount; ++i) {
-            before.stones[i] = shot.stones[i];
-        }
+        EXPECT_EQ(next(shot.team), "SETSTATE " + std::to_string(shot.shot) + ' ' + std::to_string(shot.end) +
+                                       ' ' + std::to_string(std::max(2, shot.end + 1)) + ' ' +
+                                       std::to_string(shot.shot % 2));
+        EXPECT_EQ(next(shot.team), "GO");
+        EXPECT_EQ(shot.played.vx, GoodVx(shot.shot));  // no noise: played as sent
+        EXPECT_EQ(shot.stones[shot.shot].x, RestingX(shot.shot));
+        std::copy(shot.stones, shot.stones + StoneCount, before.stones);
         if (shot.shot == 15) {
+            before = GameState{};
             const host::EndEntry& end = log.ends[static_cast<std::size_t>(shot.end)];
             for (int team = 0; team < 2; ++team) {
-                ASSERT_LT(next[team], sent[team].size());
-                int score = end.points[team] - end.points[1 - team];
-                EXPECT_EQ(sent[team][next[team]++], "SCORE " + std::to_string(score));
+                EXPECT_EQ(next(team), "SCORE " + std::to_string(end.points[team] - end.points[1 - team]));
             }
         }
     }
-
-    std::vector<Json> record = hosttest::ReadRecord(setup.folder + "/record.jsonl");
-    ASSERT_EQ(record.size(), 1 + log.shots.size() + log.ends.size() + 1);
-    EXPECT_EQ(record.front()["type"].text, "game");
-    EXPECT_EQ(record.back()["type"].text, "result");
-    EXPECT_EQ(static_cast<float>(record[16]["stones"].items[15].items[0].number), log.shots[15].stones[15].x);
-    EXPECT_EQ(record[17]["type"].text, "end");
-    EXPECT_EQ(record[17]["hammer"].number, setup.firstHammer);
+    CheckRecordAndPage(log);
+    std::vector<std::string> record = hosttest::ReadRecord(setup.folder + "/record.jsonl");
+    EXPECT_NE(Field(record[16], "stones").find(",[4.5,4.88],[0,0],[0,0]]"), std::string::npos) << record[16];
+    EXPECT_EQ(Field(record[17], "hammer"), "1");
 }
 
-TEST(GameRunner, BadOrLateRepliesThrowTheStoneAwayAndTheGameGoesOn) {
-    struct Case {
-        const char* mode;
-        double timeout;
-        const char* fault;  // expected in the record of the first engine's first stone
-        bool laterStonesPlayed;
-    } cases[] = {
-        {"garbage", 5.0, "not BESTSHOT", false},
-        {"nan", 5.0, "not a finite", false},
-        {"hang", 0.3, "no reply within 0.3 s", false},
-        // Answers 0.7 s late: the stale reply is skipped, not taken for the next request.
-        {"late", 0.5, "no reply within 0.5 s", true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.mode);
-        host::GameSetup setup = hosttest::TestSetup(FakeEngine(c.mode), FakeEngine("good"));
-        setup.shotTimeout = c.timeout;
-        setup.noiseScale = 0.0;
-        host::GameLog log = hosttest::PlayTestGame(setup);
-        EXPECT_TRUE(log.finished);
-        EXPECT_TRUE(log.forfeitMessage.empty()) << log.forfeitMessage;
-        EXPECT_EQ(log.outcome.winner, 1);
-        ASSERT_GE(log.shots.size(), 16u);
-        for (const host::ShotEntry& shot : log.shots) {
-            SCOPED_TRACE(testing::Message() << "shot " << shot.shot);
-            bool first = shot.end == 0 && shot.shot == 0;
-            if (shot.team == 1 || (!first && c.laterStonesPlayed)) {
-                ASSERT_TRUE(shot.delivered) << shot.fault;
-                EXPECT_EQ(shot.sent.vx, GoodShot(shot.shot).vx);
-            } else {
-                EXPECT_FALSE(shot.delivered);
-                EXPECT_EQ(shot.stones[shot.shot].x, 0.0f);
-            }
-        }
-        std::vector<Json> record = hosttest::ReadRecord(setup.folder + "/record.jsonl");
-        ASSERT_GE(record.size(), 2u);
-        EXPECT_FALSE(record[1]["delivered"].boolean);
-        EXPECT_NE(record[1]["fault"].text.find(c.fault), std::string::npos) << record[1]["fault"].text;
-    }
-}
-
-TEST(GameRunner, AnEngineThatIsGoneForfeitsWithAMessageNamingIt) {
-    std::string folder = testsupport::MakeTemporaryDirectory();
-    std::string notAProgram = folder + "/not-a-program";
+TEST(GameRunner, AFaultyReplyLosesTheStoneAndAnEngineThatIsGoneForfeits) {
+    // A path that needs escaping on the page and in the record.
+    std::string notAProgram = testsupport::MakeTemporaryDirectory() + "/not a program & <friends>";
     std::ofstream(notAProgram) << "just text\n";
     chmod(notAProgram.c_str(), 0755);
     struct Case {
-        std::string engine;
-        std::vector<std::string> words;
-        std::size_t shotsPlayed;
+        std::string engine0, engine1;
+        double timeout;
+        std::vector<std::string> words;  // in the record: the first stone's fault, or the forfeit message
+        std::size_t shots;
+        int winner;
     } cases[] = {
-        {FakeEngine("die"), {"engine 1", "exited with code 3", "shot 5 of end 1", "giving up"}, 4},
-        {FakeEngine("closer"), {"engine 1", "closed its standard output", "shot 1 of end 1"}, 0},
-        {FakeEngine("mute"), {"engine 1", "did not answer ISREADY within 0.3 s"}, 0},
-        {notAProgram, {"engine 1 (" + notAProgram + ")", "cannot be started"}, 0},
+        {"garbage", "good", 5.0, {"not BESTSHOT"}, 16, 1},
+        {"nan", "good", 5.0, {"not a finite"}, 16, 1},
+        {"hang", "good", 0.3, {"no reply within 0.3 s"}, 16, 1},
+        // Answers its first GO 0.7 s late: the stale reply is skipped, not taken for the next request, and
+        // team 0's stone of shot 6 ends nearest the tee.
+        {"late", "good", 0.5, {"no reply within 0.5 s"}, 16, 0},
+        {"die", "good", 0.3, {"engine 1", "exited with code 3", "shot 5 of end 1", "giving up"}, 4, 1},
+        {"closer", "good", 0.3, {"engine 1", "closed its standard output", "shot 1 of end 1"}, 0, 1},
+        {"good", "mute", 0.3, {"engine 2", "did not answer ISREADY within 0.3 s"}, 0, 0},
+        {notAProgram, "good", 0.3, {"engine 1 (" + notAProgram + ")", "cannot be started"}, 0, 1},
+        {"mute", "mute", 0.3, {"engine 1", "engine 2", "did not answer ISREADY"}, 0, -1},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.engine);
-        host::GameSetup setup = hosttest::TestSetup(c.engine, FakeEngine("good"));
-        setup.shotTimeout = 0.3;
+        SCOPED_TRACE(c.engine0 + " against " + c.engine1);
+        host::GameSetup setup = hosttest::TestSetup(
+            c.engine0 == notAProgram ? notAProgram : FakeEngine(c.engine0), FakeEngine(c.engine1));
+        setup.shotTimeout = c.timeout;
         host::GameLog log = hosttest::PlayTestGame(setup);
-        EXPECT_TRUE(log.outcome.forfeited[0]);
-        EXPECT_FALSE(log.outcome.forfeited[1]);
-        EXPECT_EQ(log.outcome.winner, 1);
-        EXPECT_EQ(log.shots.size(), c.shotsPlayed);
+        bool forfeit = c.shots < 16;
+        EXPECT_EQ(log.outcome.winner, c.winner);
+        EXPECT_EQ(log.shots.size(), c.shots);
+        for (int team = 0; team < 2; ++team) {
+            EXPECT_EQ(log.outcome.forfeited[team], forfeit && c.winner != team);
+        }
+        for (const host::ShotEntry& shot : log.shots) {
+            // The faulty engine loses every stone, or only its first when it answers that late.
+            bool lost =
+                shot.team == 0 && !forfeit && (c.engine0 != "late" || (shot.end == 0 && shot.shot == 0));
+            EXPECT_EQ(shot.stones[shot.shot].x, lost ? 0.0f : RestingX(shot.shot)) << "shot " << shot.shot;
+        }
+        CheckRecordAndPage(log);
+        std::vector<std::string> record = hosttest::ReadRecord(setup.folder + "/record.jsonl");
+        std::string text = forfeit ? Field(record.back(), "message") : Field(record[1], "fault");
         for (const std::string& word : c.words) {
-            EXPECT_NE(log.forfeitMessage.find(word), std::string::npos) << log.forfeitMessage;
+            EXPECT_NE(text.find(word), std::string::npos) << text;
         }
-        // Whatever stopped the game, the record reads back whole up to its result.
-        std::vector<Json> record = hosttest::ReadRecord(setup.folder + "/record.jsonl");
-        ASSERT_EQ(record.size(), c.shotsPlayed + 2);
-        EXPECT_EQ(record.back()["type"].text, "result");
-        EXPECT_TRUE(record.back()["forfeited"].items[0].boolean);
-        EXPECT_EQ(record.back()["message"].text, log.forfeitMessage);
     }
-}
-
-TEST(GameRunner, TwoEnginesGoneIsNoWinner) {
-    host::GameSetup setup = hosttest::TestSetup(FakeEngine("mute"), FakeEngine("mute"));
-    setup.shotTimeout = 0.3;
-    host::GameLog log = hosttest::PlayTestGame(setup);
-    EXPECT_TRUE(log.outcome.forfeited[0]);
-    EXPECT_TRUE(log.outcome.forfeited[1]);
-    EXPECT_EQ(log.outcome.winner, -1);
-}
-
-TEST(GameRunner, TheSameSeedPlaysTheSameGame) {
-    host::GameSetup setup = hosttest::TestSetup(FakeEngine("good"), FakeEngine("good"));
-    setup.seed = 5;
-    host::GameLog first = hosttest::PlayTestGame(setup);
-    host::GameLog second = hosttest::PlayTestGame(setup);
-    setup.seed = 6;
-    host::GameLog other = hosttest::PlayTestGame(setup);
-    ASSERT_EQ(first.shots.size(), second.shots.size());
-    bool differs = false;
-    for (std::size_t i = 0; i < first.shots.size(); ++i) {
-        EXPECT_EQ(first.shots[i].played.vx, second.shots[i].played.vx);
-        EXPECT_EQ(first.shots[i].played.vy, second.shots[i].played.vy);
-        EXPECT_NE(first.shots[i].played.vy, first.shots[i].sent.vy);  // noise is on
-        for (int s = 0; s < StoneCount; ++s) {
-            EXPECT_EQ(first.shots[i].stones[s].x, second.shots[i].stones[s].x);
-            EXPECT_EQ(first.shots[i].stones[s].y, second.shots[i].stones[s].y);
-        }
-        differs = differs || (i < other.shots.size() && other.shots[i].played.vx != first.shots[i].played.vx);
-    }
-    EXPECT_TRUE(differs);
-}
-
-TEST(GameRunner, StonesOutOfPlayAreTakenOff) {
-    GameState state{};
-    state.stones[0] = StonePosition{2.0f, 20.0f};  // short of the hog line
-    state.stones[1] = StonePosition{2.0f, 5.0f};
-    state.stones[2] = StonePosition{4.7f, 5.0f};  // over the side line
-    host::RemoveStonesOutOfPlay(state, hosttest::ScriptedSheet());
-    EXPECT_EQ(state.stones[0].y, 0.0f);
-    EXPECT_EQ(state.stones[1].y, 5.0f);
-    EXPECT_EQ(state.stones[2].x, 0.0f);
 }
 
 }  // namespace

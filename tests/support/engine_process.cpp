@@ -30,7 +30,8 @@ void WriteAll(int fd, const std::string& bytes) {
 }  // namespace
 
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& inputChunks,
-                         const std::vector<std::string>& environment, double timeoutSeconds) {
+                         const std::vector<std::string>& environment, double timeoutSeconds,
+                         const std::vector<std::string>& arguments) {
     ProcessResult result;
     int input[2], output[2], error[2];
     if (pipe(input) != 0 || pipe(output) != 0 || pipe(error) != 0) {
@@ -47,7 +48,12 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
         for (const std::string& entry : environment) {
             putenv(const_cast<char*>(entry.c_str()));
         }
-        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        std::vector<char*> argv = {const_cast<char*>(program.c_str())};
+        for (const std::string& argument : arguments) {
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        }
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
         _exit(127);
     }
     close(input[0]);

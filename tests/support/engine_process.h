@@ -14,9 +14,11 @@ struct ProcessResult {
 
 // Runs a program with the given input chunks, each written with its own write and a short pause
 // between them so that each reaches the program in a read of its own; then closes its input and
-// collects everything it writes until it ends. Extra environment entries are NAME=value.
+// collects everything it writes until it ends, killing it at the deadline. Extra environment entries
+// are NAME=value.
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& inputChunks,
-                         const std::vector<std::string>& environment = {}, double timeoutSeconds = 120.0);
+                         const std::vector<std::string>& environment = {}, double timeoutSeconds = 120.0,
+                         const std::vector<std::string>& arguments = {});
 
 // A fresh directory of its own under the system's temporary folder.
 std::string MakeTemporaryDirectory();

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "host/game_log.h"
+#include "host/sheet_model.h"
+
+#include <string>
+#include <vector>
+
+// Test doubles for the host, and just enough JSON and XML reading to check what it writes.
+namespace hosttest {
+
+// A shot (vx, vy) rests at (vx, vy) and a target (x, y) becomes the shot (x, y), so noise shows up one to
+// one in the played shot; the team of the stone nearest the tee, if in the house, scores one.
+host::SheetModel ScriptedSheet();
+
+// The fake engine linked under `mode`'s name in a folder of its own.
+std::string FakeEngine(const std::string& mode);
+
+// A game of `ends` ends without noise on the scripted sheet, in a fresh folder.
+host::GameSetup TestSetup(const std::string& engine0, const std::string& engine1, int ends = 1);
+host::GameLog PlayTestGame(const host::GameSetup& setup);
+
+std::string ReadFile(const std::string& path);
+
+// The lines of a JSON Lines file; a line that is not exactly one JSON value fails the test.
+std::vector<std::string> ReadRecord(const std::string& path);
+
+// The text of a top-level field's value in one record line, strings with their quotes; "" when absent.
+std::string Field(const std::string& line, const std::string& name);
+
+// False with a reason unless tags nest and close, attributes are quoted, and neither text nor
+// attribute values hold a bare '<' or '&'.
+bool WellFormedXml(const std::string& text, std::string& error);
+
+std::size_t CountOf(const std::string& text, const std::string& part);
+
+}  // namespace hosttest
