@@ -1,6 +1,5 @@
 #include "front/command_loop.h"
 #include "search/search_tables.h"
-
 #include "tests/search/recording_simulator.h"
 #include "tests/support/engine_process.h"
 
@@ -12,20 +11,6 @@
 #include <string>
 
 namespace {
-
-// The built engine in a folder of its own, beside the fake simulator library that logs its calls.
-std::string InstallEngineWithFakeLibrary() {
-    std::string folder = testsupport::MakeTemporaryDirectory();
-    EXPECT_FALSE(folder.empty());
-    EXPECT_TRUE(testsupport::CopyFile(CURLING_ENGINE_PATH, folder + "/curling-engine"));
-    EXPECT_TRUE(testsupport::CopyFile(FAKE_SIMULATOR_PATH, folder + "/CurlingSimulator.dll"));
-    return folder;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
 
 TEST(Readiness, ClearsTheWholeRecordThenAnswersReadyOk) {
     front::Engine engine;
@@ -41,28 +26,31 @@ TEST(Readiness, ClearsTheWholeRecordThenAnswersReadyOk) {
     EXPECT_EQ(std::memcmp(&engine.state, &zero, sizeof(GameState)), 0);
 }
 
-TEST(ReadyProcess, EveryReadinessCheckCallsTheLibraryForEveryCellAndAnswersReadyOk) {
-    std::string folder = InstallEngineWithFakeLibrary();
-    std::string callLog = folder + "/calls.bin";
+// The built engine in a folder of its own, beside the fake simulator library that logs its calls.
+TEST(ReadyProcess, EveryReadinessCheckCallsTheLibraryOncePerCellInGridOrder) {
+    std::string folder = testsupport::MakeTemporaryDirectory();
+    ASSERT_TRUE(testsupport::CopyFile(CURLING_ENGINE_PATH, folder + "/curling-engine") &&
+                testsupport::CopyFile(FAKE_SIMULATOR_PATH, folder + "/CurlingSimulator.dll"));
     testsupport::ProcessResult run = testsupport::RunProcess(
         folder + "/curling-engine",
         {"POSITION 2.375 4.88 1 2\n", "SETSTATE 5 1 8 1\n", "isReady now\n", "ISREADY\r\n"},
-        {"CURLING_TEST_CALL_LOG=" + callLog}, 60);
+        {"CURLING_TEST_CALL_LOG=" + folder + "/calls.bin"}, 60);
     EXPECT_TRUE(run.finished);
     EXPECT_EQ(run.standardOutput, "READYOKREADYOK");
     const std::string lines = "Generated 8982 candidates\nGenerated 10994 tests\n";
     EXPECT_EQ(run.standardError, lines + lines);
 
-    // The library must see exactly the targets, in exactly the order, that the search generates.
-    searchtest::RecordedTargets().clear();
-    testing::internal::CaptureStderr();
-    search::PrepareSearch(searchtest::RecordingCreateShot);
-    testing::internal::GetCapturedStderr();
-    const std::vector<ShotTarget>& recorded = searchtest::RecordedTargets();
-    const std::string expected(reinterpret_cast<const char*>(recorded.data()),
-                               recorded.size() * sizeof(ShotTarget));
+    // Each call gets one cell's 12 bytes, curl in a zeroed word: candidates before tests, then cell
+    // order (curl 0 before 1, strong rows before the draw grid, rows and then columns ascending).
+    searchtest::PrepareRecorded();
+    const std::string expected = std::string(reinterpret_cast<const char*>(search::CandidateTargets.cells),
+                                             sizeof(search::CandidateTargets.cells)) +
+                                 std::string(reinterpret_cast<const char*>(search::TestTargets.cells),
+                                             sizeof(search::TestTargets.cells));
+    std::ifstream file(folder + "/calls.bin", std::ios::binary);
+    const std::string calls{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     ASSERT_EQ(expected.size(), 19976u * 12u);
-    EXPECT_TRUE(ReadFile(callLog) == expected + expected);
+    EXPECT_TRUE(calls == expected + expected);
 }
 
 }  // namespace

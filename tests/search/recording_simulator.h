@@ -1,7 +1,11 @@
 #pragma once
 
 #include "front/game_state.h"
+#include "search/search_tables.h"
 
+#include <gtest/gtest.h>
+
+#include <string>
 #include <vector>
 
 namespace searchtest {
@@ -15,10 +19,17 @@ inline std::vector<ShotTarget>& RecordedTargets() {
 // Answers call number n with the shot (n, -n), so a table cell tells which call filled it.
 inline void RecordingCreateShot(ShotTarget target, ShotVector* shot) {
     std::vector<ShotTarget>& targets = RecordedTargets();
-    shot->vx = static_cast<float>(targets.size());
-    shot->vy = -static_cast<float>(targets.size());
-    shot->curl = target.curl;
+    *shot =
+        ShotVector{static_cast<float>(targets.size()), -static_cast<float>(targets.size()), target.curl, {}};
     targets.push_back(target);
+}
+
+// Builds the search tables through RecordingCreateShot (or none) and returns what that logged.
+inline std::string PrepareRecorded(CreateShotFunction createShot = RecordingCreateShot) {
+    RecordedTargets().clear();
+    testing::internal::CaptureStderr();
+    search::PrepareSearch(createShot);
+    return testing::internal::GetCapturedStderr();
 }
 
 }  // namespace searchtest
