@@ -28,8 +28,8 @@ std::vector<std::string> ReadRecord(const std::string& path);
 // The text of a top-level field's value in one record line, strings with their quotes; "" when absent.
 std::string Field(const std::string& line, const std::string& name);
 
-// False with a reason unless tags nest and close, attributes are quoted, and neither text nor
-// attribute values hold a bare '<' or '&'.
+// False with a reason unless tags nest and close, quotes in tags pair up, and no bare '<' or '&' is
+// left in text or tags.
 bool WellFormedXml(const std::string& text, std::string& error);
 
 std::size_t CountOf(const std::string& text, const std::string& part);

@@ -49,29 +49,25 @@ TEST(ExecutionNoise, FollowsSeedGameAndShotOnly) {
     }
 }
 
-// A simulator library whose round trip is not exact: with noise 0 the shot must not go through it.
-ShotVector InexactShotForTarget(const ShotTarget& target) {
-    return ShotVector{target.x + 0.001f, target.y, static_cast<uint8_t>(1 - target.curl), {}};
-}
-
 TEST(ExecutionNoise, MovesTheRestingPointKeepsTheCurlAndZeroPlaysTheSentShotExactly) {
     host::SheetModel sheet = hosttest::ScriptedSheet();  // a shot (vx, vy) rests at (vx, vy)
-    const ShotVector sents[] = {{1.5f, 5.25f, 0, {}}, {0.1f, -2.5f, 1, {}}, {-0.0f, -29.57f, 0, {}}};
-    for (const ShotVector& sent : sents) {
-        SCOPED_TRACE(sent.vy);
-        host::NoiseOffset offset = host::DrawNoise(3, 1, 4, 1.0);
-        host::Delivery delivery = host::Deliver(sheet, sent, offset, 1.0);
-        EXPECT_TRUE(delivery.aimed.x == sent.vx && delivery.aimed.y == sent.vy);
-        EXPECT_EQ(delivery.played.vx, static_cast<float>(sent.vx + offset.x));
-        EXPECT_EQ(delivery.played.vy, static_cast<float>(sent.vy + offset.y));
-        EXPECT_EQ(delivery.played.curl, sent.curl);
+    const ShotVector sent{1.5f, 5.25f, 1, {}};
+    host::NoiseOffset offset = host::DrawNoise(3, 1, 4, 1.0);
+    host::Delivery delivery = host::Deliver(sheet, sent, offset, 1.0);
+    EXPECT_TRUE(delivery.aimed.x == sent.vx && delivery.aimed.y == sent.vy);
+    EXPECT_EQ(delivery.played.vx, static_cast<float>(sent.vx + offset.x));
+    EXPECT_EQ(delivery.played.vy, static_cast<float>(sent.vy + offset.y));
+    EXPECT_EQ(delivery.played.curl, 1);
 
-        sheet.shotForTarget = InexactShotForTarget;
-        offset = host::DrawNoise(1, 1, 0, 0.0);
-        EXPECT_TRUE(offset.x == 0.0 && offset.y == 0.0);
-        delivery = host::Deliver(sheet, sent, offset, 0.0);
-        EXPECT_EQ(std::memcmp(&delivery.played, &sent, 9), 0);  // vx, vy, curl bit for bit
-        sheet = hosttest::ScriptedSheet();
+    // With noise 0 the shot must not go through an inexact round trip of the simulator library.
+    sheet.shotForTarget = [](const ShotTarget& target) {
+        return ShotVector{target.x + 0.001f, target.y, 0, {}};
+    };
+    offset = host::DrawNoise(1, 1, 0, 0.0);
+    EXPECT_TRUE(offset.x == 0.0 && offset.y == 0.0);
+    for (const ShotVector& exact : {sent, ShotVector{-0.0f, -29.57f, 0, {}}}) {
+        delivery = host::Deliver(sheet, exact, offset, 0.0);
+        EXPECT_EQ(std::memcmp(&delivery.played, &exact, 9), 0);  // vx, vy, curl bit for bit
     }
 }
 
