@@ -30,6 +30,10 @@ bool ScanReachesEnd(SheetStones& stones, b2World& world) {
     return true;
 }
 
+// Two stones closer than this may touch at the next collision test, which compares squared distances
+// with (2 radii) squared; the margin only keeps the test away from that boundary.
+constexpr float ApartDistance = 2.0f * StoneRadius + 0.001f;
+
 }  // namespace
 
 void ApplySheetFriction(SheetStones& stones, float speedLoss) {
@@ -60,6 +64,57 @@ bool RunUntilAtRest(SheetStones& stones, b2World& world, float dt) {
         }
     }
     return false;
+}
+
+bool PlayStep(SheetStones& stones, b2World& world) {
+    world.Step(TimeStep, VelocityIterations, PositionIterations);
+    ApplySheetFriction(stones, SpeedLossPerStep);
+    return ScanReachesEnd(stones, world);
+}
+
+bool NothingCanMove(const SheetStones& stones, b2World& world) {
+    for (int i = 0; i < stones.count; ++i) {
+        const b2Body* body = stones.bodies[i];
+        if (body == nullptr) {
+            continue;
+        }
+        const b2Vec2& velocity = body->GetLinearVelocity();
+        if (velocity.x != 0.0f || velocity.y != 0.0f || body->GetAngularVelocity() != 0.0f) {
+            return false;
+        }
+    }
+    for (const b2Contact* contact = world.GetContactList(); contact != nullptr;
+         contact = contact->GetNext()) {
+        if (contact->IsTouching()) {
+            return false;
+        }
+    }
+    for (int i = 0; i < stones.count; ++i) {
+        for (int j = i + 1; j < stones.count; ++j) {
+            if (stones.bodies[i] == nullptr || stones.bodies[j] == nullptr) {
+                continue;
+            }
+            const b2Vec2 d = stones.bodies[j]->GetPosition() - stones.bodies[i]->GetPosition();
+            if (b2Dot(d, d) <= ApartDistance * ApartDistance) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+void RemoveStonesOffSheet(SheetStones& stones, b2World& world) {
+    for (int i = 0; i < stones.count; ++i) {
+        b2Body* body = stones.bodies[i];
+        if (body == nullptr) {
+            continue;
+        }
+        const b2Vec2& position = body->GetPosition();
+        if (IsOffSheet(ClassifyStonePosition(position.x, position.y))) {
+            world.DestroyBody(body);
+            stones.bodies[i] = nullptr;
+        }
+    }
 }
 
 }  // namespace physics
