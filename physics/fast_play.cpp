@@ -3,6 +3,7 @@
 #include "physics/hand_over.h"
 #include "physics/lone_run.h"
 #include "physics/run_to_rest.h"
+#include "physics/settle.h"
 #include "physics/sheet.h"
 #include "physics/stone_motion.h"
 
@@ -20,6 +21,9 @@ namespace {
 // Placed stones at least this far apart never move by themselves: the world's position correction
 // starts only at an overlap of one linear slop (0.005); the extra 0.0001 keeps clear of that boundary.
 constexpr float StillDistance = 2.0f * StoneRadius - 0.005f + 0.0001f;
+
+// Stones that do not settle within this many steps are left to the world.
+constexpr int SettleStepLimit = 120;
 
 // Each thread reuses one buffer for the lone runs' broad-phase moves.
 thread_local std::vector<ProxyMove> proxyMoves;
@@ -116,10 +120,11 @@ MoverState StateOf(const b2Body& body) {
 
 enum class Progress { Ended, Continues, Broken };
 
-// Lets the lone mover run without the world from `step` on. Ends the play, or brings the world up to
-// the step at which the mover comes near another stone.
-Progress RunMoverAlone(World& w, const StoneProxies& proxies, int mover, int& step, int& nextTry,
-                       PlayOutcome& outcome) {
+// Lets the mover run without the world from `step` on, every other stone standing still and asleep
+// from the end of step allAsleepStep on. Ends the play, or brings the world up to the step at which the
+// mover comes near another stone; its other stones then sleep, as they do in the plain play by then.
+Progress RunMoverAlone(World& w, const StoneProxies& proxies, int mover, int allAsleepStep, int& step,
+                       int& nextTry, PlayOutcome& outcome) {
     Box others[StoneCount];
     LoneRunSetup setup;
     for (int i = 0; i < w.stones.count; ++i) {
@@ -131,8 +136,9 @@ Progress RunMoverAlone(World& w, const StoneProxies& proxies, int mover, int& st
     setup.others = others;
     setup.start = StateOf(*body);
     setup.startStep = step;
-    setup.firstExaminedStep = step + 1;
-    setup.firstHandOverStep = step;
+    // The scan reaches the mover once every stone below it sleeps.
+    setup.firstExaminedStep = allAsleepStep > step ? allAsleepStep : step + 1;
+    setup.firstHandOverStep = allAsleepStep > step ? allAsleepStep : step;
     setup.treeBox = TreeBox(*w.world, proxies.ids[mover]);
     const LoneRunResult run = RunAlone(setup, proxyMoves);
     if (run.end == LoneRunEnd::Rests || run.end == LoneRunEnd::Removed) {
@@ -149,6 +155,11 @@ Progress RunMoverAlone(World& w, const StoneProxies& proxies, int mover, int& st
     if (run.end == LoneRunEnd::HandOver && run.step > step) {
         if (!CatchUpMover(*w.world, body, proxies.ids[mover], proxyMoves, step, run)) {
             return Progress::Broken;
+        }
+        for (int i = 0; i < w.stones.count; ++i) {
+            if (w.stones.bodies[i] != nullptr && i != mover) {
+                w.stones.bodies[i]->SetAwake(false);
+            }
         }
         step = run.step;
     }
@@ -175,7 +186,7 @@ bool PlayOn(World& w, int stepsDone, PlayOutcome& outcome) {
         if (mover < 0) {
             continue;
         }
-        const Progress progress = RunMoverAlone(w, proxies, mover, step, nextTry, outcome);
+        const Progress progress = RunMoverAlone(w, proxies, mover, step, step, nextTry, outcome);
         if (progress != Progress::Continues) {
             return progress == Progress::Ended;
         }
@@ -204,13 +215,35 @@ bool HandOverDelivery(const GameState& state, const ShotVector& shot, const Plac
     return PlayOn(w, handOver.step, outcome);
 }
 
+// Placed stones that push each other apart settle within a few steps. The world plays until they do;
+// then the delivered stone runs alone.
+bool PlaySettling(const GameState& state, const ShotVector& shot, PlayOutcome& outcome) {
+    World w = StartWorld(state, shot);
+    const int thrower = state.shotNumber;
+    const Settling settling = PlayUntilSettled(w.stones, *w.world, thrower, SettleStepLimit);
+    if (settling.end == SettleEnd::PlayOver) {
+        outcome = OutcomeOf(w.stones);
+        return true;
+    }
+    int step = settling.step;
+    if (settling.end == SettleEnd::Settled) {
+        const StoneProxies proxies = FindStoneProxies(w.stones, *w.world);
+        int nextTry = 0;
+        const Progress progress =
+            RunMoverAlone(w, proxies, thrower, settling.allAsleepStep, step, nextTry, outcome);
+        if (progress != Progress::Continues) {
+            return progress == Progress::Ended;
+        }
+    }
+    return PlayOn(w, step, outcome);
+}
+
 }  // namespace
 
 bool PlayShotFast(const GameState& state, const ShotVector& shot, PlayOutcome& outcome) {
     const Placed placed = PlacedStones(state);
     if (!PlacedStonesStandStill(state, placed)) {
-        World w = StartWorld(state, shot);
-        return PlayOn(w, 0, outcome);
+        return PlaySettling(state, shot, outcome);
     }
     const StoneMotion start =
         ApplyFrictionStep(StoneMotion{shot.vx, shot.vy, SpinForCurl(shot.curl)}, SpeedLossPerStep * 0.5f);

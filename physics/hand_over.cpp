@@ -58,6 +58,10 @@ Box TreeBox(b2World& world, int32_t proxyId) {
     return Box{box.lowerBound.x, box.lowerBound.y, box.upperBound.x, box.upperBound.y};
 }
 
+bool TreeBoxesOverlap(b2World& world, int32_t proxyA, int32_t proxyB) {
+    return ContactManagerOf(world).m_broadPhase.TestOverlap(proxyA, proxyB);
+}
+
 bool CatchUpMover(b2World& world, b2Body* mover, int32_t proxyId, const std::vector<ProxyMove>& moves,
                   int fromStep, const LoneRunResult& handOver) {
     b2ContactManager& manager = ContactManagerOf(world);

@@ -21,6 +21,9 @@ StoneProxies FindStoneProxies(const SheetStones& stones, b2World& world);
 // The box the broad phase keeps for a stone's proxy.
 Box TreeBox(b2World& world, int32_t proxyId);
 
+// Whether the broad-phase boxes of two proxies overlap, as the world tests whether a contact lives on.
+bool TreeBoxesOverlap(b2World& world, int32_t proxyA, int32_t proxyB);
+
 // Brings the world's record of a stone that moved alone, from fromStep to handOver.step, to the state
 // the world itself would have reached: the broad-phase re-insertions in order, each followed by the
 // pair search the world runs after every step, then the stone's place and velocity. False when the world

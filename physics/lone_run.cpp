@@ -65,14 +65,6 @@ bool MoveTreeBox(b2AABB& tree, const b2AABB& aabb, const b2Vec2& displacement) {
     return true;
 }
 
-// b2Body::SetTransform at the mover's own place leaves the broad phase untouched exactly when
-// MoveProxy with no displacement keeps the box.
-bool PlacingKeepsTreeBox(const b2AABB& tree, float x, float y) {
-    b2AABB copy = tree;
-    const b2AABB aabb = StoneBox(x, y);
-    return !MoveTreeBox(copy, aabb, aabb.GetCenter() - aabb.GetCenter());
-}
-
 bool Near(const b2AABB& tree, const b2AABB& others) {
     return tree.lowerBound.x <= others.upperBound.x + NearMargin &&
            others.lowerBound.x <= tree.upperBound.x + NearMargin &&
@@ -181,6 +173,12 @@ bool Sliding(const MoverState& s) {
 
 }  // namespace
 
+bool TreeBoxStays(const Box& tree, float x, float y) {
+    b2AABB copy = ToB2(tree);
+    const b2AABB aabb = StoneBox(x, y);
+    return !MoveTreeBox(copy, aabb, aabb.GetCenter() - aabb.GetCenter());
+}
+
 Box FreshProxyBox(float x, float y) {
     const b2AABB aabb = StoneBox(x, y);
     b2Vec2 r(b2_aabbExtension, b2_aabbExtension);
@@ -251,7 +249,7 @@ LoneRunResult RunAlone(const LoneRunSetup& setup, std::vector<ProxyMove>& moves)
         } else if (!awake) {
             return LoneRunResult{};
         }
-        if (step >= setup.firstHandOverStep && Sliding(s) && PlacingKeepsTreeBox(tree, s.x, s.y)) {
+        if (step >= setup.firstHandOverStep && Sliding(s) && TreeBoxStays(FromB2(tree), s.x, s.y)) {
             handOver = LoneRunResult{LoneRunEnd::HandOver, step, s, FromB2(tree)};
         }
     }

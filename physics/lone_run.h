@@ -62,6 +62,10 @@ struct LoneRunResult {
 // the mover still slides and where placing it there would leave its broad-phase box as it is.
 LoneRunResult RunAlone(const LoneRunSetup& setup, std::vector<ProxyMove>& moves);
 
+// True when the broad phase keeps `tree` for a stone that stays at (x, y) through a step: the world
+// then leaves its proxy in place. Placing a stone with SetTransform asks the same question.
+bool TreeBoxStays(const Box& tree, float x, float y);
+
 // The box the world gives a stone centred at (x, y) when its proxy is created: its own box widened
 // by the broad phase's margin.
 Box FreshProxyBox(float x, float y);

@@ -7,11 +7,9 @@
 
 namespace physics {
 
-namespace {
-
 // Removal happens only here. The scan ends at the first stone that is still on the sheet and awake,
 // so a stone beyond the bounds stays in the world until every stone below it rests or is gone.
-bool ScanReachesEnd(SheetStones& stones, b2World& world) {
+bool ScanStones(SheetStones& stones, b2World& world) {
     for (int i = 0; i < stones.count; ++i) {
         b2Body* body = stones.bodies[i];
         if (body == nullptr) {
@@ -29,6 +27,8 @@ bool ScanReachesEnd(SheetStones& stones, b2World& world) {
     }
     return true;
 }
+
+namespace {
 
 // Two stones closer than this may touch at the next collision test, which compares squared distances
 // with (2 radii) squared; the margin only keeps the test away from that boundary.
@@ -59,7 +59,7 @@ bool RunUntilAtRest(SheetStones& stones, b2World& world, float dt) {
     for (int step = 0; step < MaxPlaySteps; ++step) {
         world.Step(dt, VelocityIterations, PositionIterations);
         ApplySheetFriction(stones, speedLoss);
-        if (ScanReachesEnd(stones, world)) {
+        if (ScanStones(stones, world)) {
             return true;
         }
     }
@@ -69,7 +69,7 @@ bool RunUntilAtRest(SheetStones& stones, b2World& world, float dt) {
 bool PlayStep(SheetStones& stones, b2World& world) {
     world.Step(TimeStep, VelocityIterations, PositionIterations);
     ApplySheetFriction(stones, SpeedLossPerStep);
-    return ScanReachesEnd(stones, world);
+    return ScanStones(stones, world);
 }
 
 bool NothingCanMove(const SheetStones& stones, b2World& world) {

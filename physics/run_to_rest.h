@@ -20,6 +20,10 @@ void ApplySheetFriction(SheetStones& stones, float speedLoss);
 // False when MaxPlaySteps passed first; the stones then stay where that step left them.
 bool RunUntilAtRest(SheetStones& stones, b2World& world, float dt);
 
+// The end-of-step scan: from index 0 up, destroys each stone off the sheet and stops at the first
+// stone that is awake. True when it reached the last stone: the play is over.
+bool ScanStones(SheetStones& stones, b2World& world);
+
 // One turn of the loop above: a world step of TimeStep, the sheet's friction, then the scan that
 // removes stones off the sheet. True when the scan reached the last stone: the play is over.
 bool PlayStep(SheetStones& stones, b2World& world);
