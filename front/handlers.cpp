@@ -1,10 +1,31 @@
 #include "front/handlers.h"
 
+#include "search/best_shot.h"
+#include "search/search_tables.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
 namespace front {
 
-// The search is not built yet: both commands are recognised and answer nothing.
-void HandleReady(Engine&) {}
+void HandleReady(Engine& engine) {
+    std::memset(&engine.state, 0, sizeof(engine.state));  // every byte, as at process start
+    search::PrepareSearch(engine.createShot);
+    static const char reply[] = "READYOK";
+    engine.writeReply(reply, sizeof(reply) - 1);
+}
 
-void HandleGo(Engine&) {}
+void HandleGo(Engine& engine) {
+    ShotVector shot{};
+    search::SearchBestShot(engine.state, shot);
+    char reply[1024];
+    int length = std::snprintf(reply, sizeof(reply), "BESTSHOT %f %f %d", static_cast<double>(shot.vx),
+                               static_cast<double>(shot.vy), static_cast<int>(shot.curl));
+    // Even the widest float prints in far fewer than 1024 bytes; a cut reply would still be one write.
+    if (length > 0) {
+        engine.writeReply(reply, std::min(static_cast<std::size_t>(length), sizeof(reply) - 1));
+    }
+}
 
 }  // namespace front

@@ -56,7 +56,9 @@ bool ThrowStone(SheetStones& stones, b2World& world, const ShotVector& shot) {
     b2Body* body = CreateStoneBody(world, DeliveryX, DeliveryY, StoneRadius, StoneDensity, StoneRestitution,
                                    StoneFriction);
     stones.bodies[stones.count] = body;
-    body->SetLinearVelocity(b2Vec2(shot.vx, shot.vy));
+    if (IsDeliverableVelocity(shot.vx, shot.vy)) {
+        body->SetLinearVelocity(b2Vec2(shot.vx, shot.vy));
+    }
     body->SetAngularVelocity(SpinForCurl(shot.curl));
     ++stones.count;
     return true;

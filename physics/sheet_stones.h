@@ -31,7 +31,8 @@ b2Body* CreateStoneBody(b2World& world, float x, float y, float radius, float de
 // ThrowStone refuses too.
 bool PlaceStones(SheetStones& stones, const GameState& state, b2World& world);
 
-// Adds the stone being delivered at the delivery point with the shot's velocity and spin.
+// Adds the stone being delivered at the delivery point with the shot's velocity and spin; a velocity
+// that is not IsDeliverableVelocity leaves it at rest there.
 // False, changing nothing, when the table is full.
 bool ThrowStone(SheetStones& stones, b2World& world, const ShotVector& shot);
 

@@ -15,6 +15,10 @@ constexpr float MaxTranslationPerStep = 2.0f;
 
 LoneStoneRun SlideLoneStone(const ShotVector& shot) {
     StoneMotion motion{shot.vx, shot.vy, SpinForCurl(shot.curl)};
+    if (!IsDeliverableVelocity(shot.vx, shot.vy)) {
+        motion.vx = 0.0f;
+        motion.vy = 0.0f;
+    }
     motion = ApplyFrictionStep(motion, SpeedLossPerStep * 0.5f);
     LoneStoneRun run;
     run.rest = {DeliveryX, DeliveryY};

@@ -24,6 +24,13 @@ inline float SpinForCurl(uint8_t curl) {
     return curl == 0 ? DeliverySpin : -DeliverySpin;
 }
 
+// False when the speed of (vx, vy) is not a finite float (a component is not a number or infinite, or
+// the squared speed overflows). Friction would turn such a velocity into NaN, and Box2D would spread NaN
+// to every stone it touches; such a delivery stays where it is, as a NaN one already does.
+inline bool IsDeliverableVelocity(float vx, float vy) {
+    return std::isfinite(vx * vx + vy * vy);
+}
+
 // One application of sheet friction: the speed drops by speedLoss and a spinning stone's path turns
 // towards the side of its spin, without further loss of speed. A stone no faster than speedLoss stops,
 // and a stopped stone loses its spin. Pure single-precision arithmetic, so equal inputs give bit-equal

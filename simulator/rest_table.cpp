@@ -27,6 +27,29 @@ struct RawRun {
     std::vector<double> heading;
 };
 
+// From each sample, the way still to go to the resting point (endX, endY), in the stone's own frame.
+// A last sample at speed zero closes the run.
+void MeasureRemainingPaths(RawRun& raw, double endX, double endY) {
+    const std::size_t steps = raw.vx.size();
+    raw.speed.resize(steps + 1);
+    raw.forward.resize(steps + 1);
+    raw.sideways.resize(steps + 1);
+    raw.heading.resize(steps + 1);
+    for (std::size_t k = 0; k < steps; ++k) {
+        const double vx = raw.vx[k];
+        const double vy = raw.vy[k];
+        const double speed = std::sqrt(vx * vx + vy * vy);
+        const double dx = endX - raw.x[k];
+        const double dy = endY - raw.y[k];
+        raw.speed[k] = speed;
+        raw.forward[k] = (dx * vx + dy * vy) / speed;
+        raw.sideways[k] = (dy * vx - dx * vy) / speed;
+    }
+    raw.speed[steps] = 0.0;
+    raw.forward[steps] = 0.0;
+    raw.sideways[steps] = 0.0;
+}
+
 // Steps up to RunsAtOnce runs together exactly as the engine moves a lone stone, positions summed
 // in double so that the table carries the velocity's rounding and not the position's.
 void SimulateRuns(int firstRun, int count, RawRun* raws) {
@@ -63,25 +86,7 @@ void SimulateRuns(int firstRun, int count, RawRun* raws) {
         }
     }
     for (int q = 0; q < count; ++q) {
-        RawRun& raw = raws[q];
-        const std::size_t steps = raw.vx.size();
-        raw.speed.resize(steps + 1);
-        raw.forward.resize(steps + 1);
-        raw.sideways.resize(steps + 1);
-        raw.heading.resize(steps + 1);
-        for (std::size_t k = 0; k < steps; ++k) {
-            const double vx = raw.vx[k];
-            const double vy = raw.vy[k];
-            const double speed = std::sqrt(vx * vx + vy * vy);
-            const double dx = x[q] - raw.x[k];
-            const double dy = y[q] - raw.y[k];
-            raw.speed[k] = speed;
-            raw.forward[k] = (dx * vx + dy * vy) / speed;
-            raw.sideways[k] = (dy * vx - dx * vy) / speed;
-        }
-        raw.speed[steps] = 0.0;
-        raw.forward[steps] = 0.0;
-        raw.sideways[steps] = 0.0;
+        MeasureRemainingPaths(raws[q], x[q], y[q]);
     }
 }
 
@@ -165,7 +170,7 @@ struct SpeedWeights {
 };
 
 SpeedWeights WeightsAt(const RestTable& table, double speed) {
-    const double u = speed / RestTableSpeedStep;
+    const double u = speed > 0.0 ? speed / RestTableSpeedStep : 0.0;  // NaN reads as zero, never as an index
     SpeedWeights weights;
     const int i = std::clamp(static_cast<int>(std::floor(u)), 1, table.speedCount - 3);
     weights.first = i - 1;

@@ -98,15 +98,4 @@ TEST(StonePlacement, ThrownStoneCarriesTheShotAndItsSpin) {
     }
 }
 
-TEST(StonePlacement, FullTableRefusesAnotherThrow) {
-    b2World world(b2Vec2(0.0f, 0.0f));
-    SheetStones stones;
-    ASSERT_TRUE(PlaceStones(stones, RecordWithEveryStoneAt(0.0f, 0.0f, 15), world));
-    const ShotVector shot{0.0f, -30.0f, 0, {}};
-    ASSERT_TRUE(ThrowStone(stones, world, shot));
-    EXPECT_FALSE(ThrowStone(stones, world, shot));
-    EXPECT_EQ(stones.count, 16);
-    EXPECT_EQ(world.GetBodyCount(), 1);
-}
-
 }  // namespace

@@ -114,6 +114,20 @@ TEST(SimulateShot, CollisionMovesAStoneOutOfPlay) {
     EXPECT_EQ(state.shotNumber, 5);
 }
 
+TEST(SimulateShot, ShotWithoutAFiniteSpeedLeavesTheOtherStonesAlone) {
+    for (float vy : {-INFINITY, NAN, -1e30f}) {
+        SCOPED_TRACE(testing::Message() << "vy " << vy);
+        GameState state = RecordBeforeShot(5);
+        state.stones[0] = {2.375f, 4.88f};
+        state.stones[2] = {2.2f, 8.0f};
+        const GameState before = state;
+        ASSERT_TRUE(SimulateShot(state, ShotVector{0.0f, vy, 0, {}}));
+        EXPECT_TRUE(SamePosition(state.stones[0], before.stones[0]));
+        EXPECT_TRUE(SamePosition(state.stones[2], before.stones[2]));
+        EXPECT_TRUE(SamePosition(state.stones[5], StonePosition{2.375f, 41.28f}));
+    }
+}
+
 TEST(SimulateShot, FreeGuardZoneRule) {
     struct Case {
         const char* name;

@@ -1,0 +1,100 @@
+// Prints median wall times of a readiness check (PrepareSearch through the real simulator library) and
+// of a whole GO search on a few positions. Usage: bench_search [runs], 3 runs by default. The search's
+// own report goes to /dev/null while it is timed.
+
+#include "search/best_shot.h"
+#include "search/search_tables.h"
+
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <initializer_list>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Position {
+    const char* name;
+    GameState state;
+};
+
+GameState Record(int shotNumber, std::initializer_list<StonePosition> stones) {
+    GameState state{};
+    state.shotNumber = shotNumber;
+    int index = 0;
+    for (StonePosition stone : stones) {
+        state.stones[index++] = stone;
+    }
+    return state;
+}
+
+std::vector<Position> Positions() {
+    return {
+        {"empty sheet, first stone", Record(0, {})},
+        {"two guards, two in the house", Record(4, {{2.2f, 8.6f}, {2.6f, 9.1f}, {2.3f, 5.2f}, {2.9f, 4.4f}})},
+        {"crowded house, 12 stones", Record(12, {{2.375f, 4.9f},
+                                                 {2.1f, 5.3f},
+                                                 {2.7f, 4.5f},
+                                                 {1.9f, 4.1f},
+                                                 {2.9f, 5.6f},
+                                                 {2.4f, 6.0f},
+                                                 {1.6f, 5.0f},
+                                                 {3.2f, 4.9f},
+                                                 {2.2f, 3.6f},
+                                                 {2.8f, 3.9f},
+                                                 {2.375f, 7.5f},
+                                                 {2.0f, 8.2f}})},
+        {"last stone, one up each side",
+         Record(15, {{2.375f, 5.2f}, {2.5f, 4.6f}, {2.1f, 8.4f}, {0.0f, 0.0f}, {3.0f, 5.5f}})},
+    };
+}
+
+double MedianMilliseconds(int runs, const std::function<void()>& work) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        Clock::time_point start = Clock::now();
+        work();
+        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    void* library = dlopen(SIMULATOR_LIBRARY_PATH, RTLD_NOW);
+    auto createShot =
+        library != nullptr ? reinterpret_cast<CreateShotFunction>(dlsym(library, "CreateShot")) : nullptr;
+    if (createShot == nullptr) {
+        std::printf("cannot load CreateShot from %s\n", SIMULATOR_LIBRARY_PATH);
+        return 1;
+    }
+    const int savedError = dup(2);
+    const int devNull = open("/dev/null", O_WRONLY);
+    dup2(devNull, 2);
+
+    std::printf("median of %d runs, %u hardware threads\n", runs, std::thread::hardware_concurrency());
+    std::printf("%-32s %10.1f ms\n", "ISREADY (PrepareSearch)",
+                MedianMilliseconds(runs, [&] { search::PrepareSearch(createShot); }));
+    std::fflush(stdout);
+    for (const Position& position : Positions()) {
+        ShotVector shot{};
+        double time = MedianMilliseconds(runs, [&] { search::SearchBestShot(position.state, shot); });
+        std::printf("GO %-29s %10.1f ms   BESTSHOT %f %f %d\n", position.name, time, shot.vx, shot.vy,
+                    shot.curl);
+        std::fflush(stdout);
+    }
+    dup2(savedError, 2);
+    return 0;
+}

@@ -1,0 +1,36 @@
+#include "evaluation/position_evaluation.h"
+
+#include "evaluation/house_scoring.h"
+
+namespace evaluation {
+
+double EvaluatePosition(const GameState& state, int side) {
+    HouseOrder order;
+    SortStonesByDistance(state, order);
+    double sum = 0.0;
+    int rank = 2;
+    for (int entry = 0; entry < StoneCount; ++entry) {
+        int stone = order[entry];
+        float squaredDistance = SquaredTeeDistance(state.stones[stone]);
+        if (!InHouse(squaredDistance)) {
+            break;
+        }
+        double term = 100.0 / rank / (static_cast<double>(squaredDistance) + 10.0);
+        if ((stone & 1) != (side & 1)) {
+            term = -term;
+        }
+        sum += term;
+        ++rank;
+    }
+    return sum;
+}
+
+double ShotOutcomeValue(int shotNumberBefore, const GameState& after) {
+    if (shotNumberBefore == 15) {
+        // Negated as an integer, so a blank end is +0.0 and never prints as -0.
+        return static_cast<double>(-EndScore(after));
+    }
+    return EvaluatePosition(after, shotNumberBefore & 1);
+}
+
+}  // namespace evaluation
