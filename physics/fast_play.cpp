@@ -245,8 +245,11 @@ bool PlayShotFast(const GameState& state, const ShotVector& shot, PlayOutcome& o
     if (!PlacedStonesStandStill(state, placed)) {
         return PlaySettling(state, shot, outcome);
     }
-    const StoneMotion start =
-        ApplyFrictionStep(StoneMotion{shot.vx, shot.vy, SpinForCurl(shot.curl)}, SpeedLossPerStep * 0.5f);
+    // ThrowStone leaves a delivery without a finite speed at rest.
+    const bool deliverable = IsDeliverableVelocity(shot.vx, shot.vy);
+    const StoneMotion start = ApplyFrictionStep(
+        StoneMotion{deliverable ? shot.vx : 0.0f, deliverable ? shot.vy : 0.0f, SpinForCurl(shot.curl)},
+        SpeedLossPerStep * 0.5f);
     Box others[StoneCount];
     for (int k = 0; k < placed.count; ++k) {
         const StonePosition& at = state.stones[placed.index[k]];
