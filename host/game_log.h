@@ -1,0 +1,55 @@
+#pragma once
+
+#include "front/game_state.h"
+#include "host/match_rules.h"
+
+#include <string>
+#include <vector>
+
+// What happened in one game, kept in memory for the replay page and the terminal, and written shot
+// by shot to the record.
+namespace host {
+
+struct GameSetup {
+    int game = 1;                 // 1-based number within the match
+    std::string engines[2];       // paths, team 0 first
+    int ends = 8;                 // regular ends
+    int firstHammer = 1;          // team holding the last stone of the first end
+    unsigned long long seed = 1;  // with `game` and the shot, fixes the noise
+    double noiseScale = 1.0;      // multiplies the standard deviations; 0 plays shots as sent
+    double shotTimeout = 120.0;   // seconds, for every GO and for the ready check
+    std::string folder;           // where the record, the logs and the replay page go
+};
+
+struct ShotEntry {
+    int end = 0;
+    int shot = 0;  // 0..15 within the end; also the index of the delivered stone
+    int team = 0;
+    bool delivered = false;  // false: the stone was thrown away because of the reply
+    ShotVector sent{};       // meaningful when delivered
+    ShotVector played{};
+    StonePosition aimed{};               // lone-stone resting point of the sent shot
+    StonePosition moved{};               // the same after noise
+    std::string fault;                   // why the stone was thrown away
+    std::string reply;                   // the reply, printable, when it was at fault
+    StonePosition stones[StoneCount]{};  // after the shot, every stone not in play at (0, 0)
+    double seconds = 0.0;                // from GO to the reply or the time-out
+};
+
+struct EndEntry {
+    int end = 0;
+    int hammer = 0;
+    int points[2] = {0, 0};
+    int totals[2] = {0, 0};
+};
+
+struct GameLog {
+    GameSetup setup;
+    std::vector<ShotEntry> shots;
+    std::vector<EndEntry> ends;
+    GameOutcome outcome;
+    bool finished = false;
+    std::string forfeitMessage;  // names the engine and what it did
+};
+
+}  // namespace host

@@ -1,0 +1,50 @@
+#include "host/match_rules.h"
+
+namespace host {
+
+int TeamForShot(int hammer, int shot) {
+    return shot % 2 == 1 ? hammer : 1 - hammer;
+}
+
+void RecordEnd(GameProgress& game, int houseScore) {
+    EndResult end;
+    end.hammer = game.hammer;
+    if (houseScore != 0) {
+        int scorer = houseScore > 0 ? 1 - game.hammer : game.hammer;
+        end.points[scorer] = houseScore > 0 ? houseScore : -houseScore;
+        game.totals[scorer] += end.points[scorer];
+        game.hammer = 1 - scorer;
+    }
+    game.ends.push_back(end);
+}
+
+bool GameOver(const GameProgress& game) {
+    int played = static_cast<int>(game.ends.size());
+    if (played < game.regularEnds) {
+        return false;
+    }
+    return Leader(game) >= 0 || played >= game.regularEnds + MaxExtraEnds;
+}
+
+int Leader(const GameProgress& game) {
+    if (game.totals[0] == game.totals[1]) {
+        return -1;
+    }
+    return game.totals[0] > game.totals[1] ? 0 : 1;
+}
+
+void AddGame(MatchTally& tally, const GameOutcome& outcome) {
+    bool bothForfeited = outcome.forfeited[0] && outcome.forfeited[1];
+    for (int team = 0; team < 2; ++team) {
+        tally.points[team] += outcome.totals[team];
+        if (bothForfeited || (outcome.winner >= 0 && outcome.winner != team)) {
+            ++tally.losses[team];
+        } else if (outcome.winner == team) {
+            ++tally.wins[team];
+        } else {
+            ++tally.draws[team];
+        }
+    }
+}
+
+}  // namespace host

@@ -1,0 +1,161 @@
+#include "host/options.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+namespace host {
+
+namespace {
+
+bool ParseInteger(const std::string& text, long long low, long long high, long long& value) {
+    if (text.empty() || text.find_first_not_of("+-0123456789") != std::string::npos) {
+        return false;
+    }
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtoll(text.c_str(), &end, 10);
+    return errno == 0 && *end == '\0' && value >= low && value <= high;
+}
+
+bool ParseSeed(const std::string& text, unsigned long long& value) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) {
+        return false;
+    }
+    errno = 0;
+    char* end = nullptr;
+    value = std::strtoull(text.c_str(), &end, 10);
+    return errno == 0 && *end == '\0';
+}
+
+bool ParseReal(const std::string& text, double low, double high, double& value) {
+    if (text.empty() || text.find_first_of("xXnNiI") != std::string::npos) {
+        return false;  // no hexadecimal, nan or infinity
+    }
+    char* end = nullptr;
+    value = std::strtod(text.c_str(), &end);
+    return *end == '\0' && std::isfinite(value) && value >= low && value <= high;
+}
+
+bool SetNumber(const std::string& flag, const std::string& text, MatchOptions& options, std::string& error) {
+    long long integer = 0;
+    bool ok = true;
+    std::string wanted;
+    if (flag == "--ends") {
+        ok = ParseInteger(text, 1, 100, integer);
+        options.ends = static_cast<int>(integer);
+        wanted = "a whole number from 1 to 100";
+    } else if (flag == "--games") {
+        ok = ParseInteger(text, 1, 100000, integer);
+        options.games = static_cast<int>(integer);
+        wanted = "a whole number from 1 to 100000";
+    } else if (flag == "--jobs") {
+        ok = ParseInteger(text, 1, 64, integer);
+        options.jobs = static_cast<int>(integer);
+        wanted = "a whole number from 1 to 64";
+    } else if (flag == "--seed") {
+        ok = ParseSeed(text, options.seed);
+        wanted = "a whole number from 0 to 18446744073709551615";
+    } else if (flag == "--noise") {
+        ok = ParseReal(text, 0.0, 100.0, options.noise);
+        wanted = "a number from 0 to 100";
+    } else {
+        ok = ParseReal(text, 0.001, 1e6, options.shotTimeout);
+        wanted = "a number of seconds from 0.001 to 1000000";
+    }
+    if (!ok) {
+        error = flag + " wants " + wanted + ", not '" + text + "'";
+    }
+    return ok;
+}
+
+bool CheckEngine(const std::string& path, std::string& error) {
+    if (access(path.c_str(), F_OK) != 0) {
+        error = "engine not found: " + path;
+        return false;
+    }
+    if (access(path.c_str(), X_OK) != 0) {
+        error = "engine is not executable: " + path;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ParseOptions(const std::vector<std::string>& arguments, const std::string& defaultEngine,
+                  MatchOptions& options, std::string& error) {
+    const std::string valued[] = {"--engine", "--ends",  "--games",        "--jobs",
+                                  "--seed",   "--noise", "--shot-timeout", "--out"};
+    int enginesGiven = 0;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        std::string flag = arguments[i];
+        std::string value;
+        bool inlineValue = false;
+        std::size_t equals = flag.find('=');
+        if (flag.rfind("--", 0) == 0 && equals != std::string::npos) {
+            value = flag.substr(equals + 1);
+            flag = flag.substr(0, equals);
+            inlineValue = true;
+        }
+        if (flag == "--help" || flag == "-h") {
+            options.help = true;
+            return true;
+        }
+        bool known = false;
+        for (const std::string& name : valued) {
+            known = known || flag == name;
+        }
+        if (!known) {
+            error = "unknown option '" + arguments[i] + "' (try --help)";
+            return false;
+        }
+        if (!inlineValue) {
+            if (i + 1 >= arguments.size()) {
+                error = flag + " needs a value";
+                return false;
+            }
+            value = arguments[++i];
+        }
+        if (flag == "--engine") {
+            if (enginesGiven == 2) {
+                error = "--engine given more than twice";
+                return false;
+            }
+            options.engines[enginesGiven++] = value;
+        } else if (flag == "--out") {
+            if (value.empty()) {
+                error = "--out needs a folder";
+                return false;
+            }
+            options.out = value;
+        } else if (!SetNumber(flag, value, options, error)) {
+            return false;
+        }
+    }
+    for (int team = enginesGiven; team < 2; ++team) {
+        options.engines[team] = defaultEngine;
+    }
+    return CheckEngine(options.engines[0], error) && CheckEngine(options.engines[1], error);
+}
+
+std::string UsageText() {
+    return "Usage: curling-match [options]\n"
+           "Plays games of curling between two engines and writes what happened.\n"
+           "\n"
+           "  --engine PATH         an engine; give it twice for two different engines. Missing ones are\n"
+           "                        the curling-engine beside curling-match.\n"
+           "  --ends N              ends of a game (default 8); a tie brings up to 3 extra ends\n"
+           "  --games K             games in the match (default 1); the first hammer alternates\n"
+           "  --jobs J              games played at the same time (default 1)\n"
+           "  --seed S              fixes the execution noise (default 1)\n"
+           "  --noise F             scales the execution noise (default 1; 0 plays every shot as sent)\n"
+           "  --shot-timeout SEC    time for each shot and for the ready check (default 120)\n"
+           "  --out DIR             where the record, the engine logs and replay.html go\n"
+           "                        (default: a new folder under matches/)\n"
+           "  --help                this text\n";
+}
+
+}  // namespace host

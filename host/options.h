@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace host {
+
+struct MatchOptions {
+    std::string engines[2];  // team 0 plays with the first
+    int ends = 8;
+    int games = 1;
+    int jobs = 1;  // games played at the same time
+    unsigned long long seed = 1;
+    double noise = 1.0;          // multiplies the standard deviations of the execution noise
+    double shotTimeout = 120.0;  // seconds
+    std::string out;             // empty: a new folder under matches/
+    bool help = false;
+};
+
+// Reads the command line (without the program name). `defaultEngine` stands in for each --engine not
+// given. False with a one-line reason in `error` for an unknown flag, a missing or bad value, or an
+// engine file that is missing or not executable.
+bool ParseOptions(const std::vector<std::string>& arguments, const std::string& defaultEngine,
+                  MatchOptions& options, std::string& error);
+
+std::string UsageText();
+
+}  // namespace host

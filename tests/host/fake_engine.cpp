@@ -1,0 +1,84 @@
+// A stand-in engine for the host's tests. Its behaviour comes from the name it is started under
+// (tests link it under several names):
+//   good     answers READYOK and, for shot s, BESTSHOT (0.6 + 0.25 s) 4.88 (s mod 2)
+//   garbage  answers GO with words that are no reply
+//   nan      answers GO with a velocity that is not a number, or infinite
+//   hang     never answers GO
+//   late     answers the first GO after 0.7 s, later ones at once
+//   die      leaves a line on its standard error and exits with code 3 at its third GO
+//   closer   closes its standard output at its first GO and keeps running
+//   mute     never answers ISREADY
+//   slow     like good, 0.2 s per GO
+// Every command it reads is copied to its standard error, so tests can read what the host sent.
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <thread>
+
+namespace {
+
+void Reply(const std::string& text) {
+    ssize_t ignored = write(STDOUT_FILENO, text.data(), text.size());
+    (void)ignored;
+}
+
+void SleepSeconds(double seconds) {
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
+
+std::string GoodShot(int shot) {
+    char text[64];
+    std::snprintf(text, sizeof(text), "BESTSHOT %f %f %d", 0.6 + 0.25 * shot, 4.88, shot % 2);
+    return text;
+}
+
+void AnswerGo(const std::string& mode, int shot, int goCount) {
+    if (mode == "garbage") {
+        Reply("I would rather not");
+    } else if (mode == "nan") {
+        Reply(goCount % 2 == 1 ? "BESTSHOT nan 4.88 0" : "BESTSHOT 1.0 -inf 1");
+    } else if (mode == "hang") {
+        SleepSeconds(3600);
+    } else if (mode == "late") {
+        SleepSeconds(goCount == 1 ? 0.7 : 0.0);
+        Reply(GoodShot(shot));
+    } else if (mode == "die" && goCount == 3) {
+        std::fprintf(stderr, "fake engine: giving up\n");
+        std::exit(3);
+    } else if (mode == "closer") {
+        close(STDOUT_FILENO);
+        SleepSeconds(3600);
+    } else {
+        SleepSeconds(mode == "slow" ? 0.2 : 0.0);
+        Reply(GoodShot(shot));
+    }
+}
+
+}  // namespace
+
+int main(int, char** argv) {
+    std::string mode = argv[0];
+    mode = mode.substr(mode.rfind('/') + 1);
+    int shot = 0;
+    int goCount = 0;
+    for (std::string line; std::getline(std::cin, line);) {
+        std::fprintf(stderr, "%s\n", line.c_str());
+        std::fflush(stderr);
+        if (line.rfind("ISREADY", 0) == 0) {
+            if (mode == "mute") {
+                SleepSeconds(3600);
+            }
+            Reply("READYOK");
+        } else if (line.rfind("SETSTATE ", 0) == 0) {
+            shot = std::atoi(line.c_str() + 9);
+        } else if (line.rfind("GO", 0) == 0) {
+            AnswerGo(mode, shot, ++goCount);
+        }
+    }
+    return 0;
+}
