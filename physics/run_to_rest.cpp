@@ -1,5 +1,6 @@
 #include "physics/run_to_rest.h"
 
+#include "physics/quiet_step.h"
 #include "physics/sheet.h"
 #include "physics/stone_motion.h"
 
@@ -67,7 +68,7 @@ bool RunUntilAtRest(SheetStones& stones, b2World& world, float dt) {
 }
 
 bool PlayStep(SheetStones& stones, b2World& world) {
-    world.Step(TimeStep, VelocityIterations, PositionIterations);
+    StepQuietly(world, TimeStep, VelocityIterations, PositionIterations);
     ApplySheetFriction(stones, SpeedLossPerStep);
     return ScanStones(stones, world);
 }

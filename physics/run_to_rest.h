@@ -24,8 +24,9 @@ bool RunUntilAtRest(SheetStones& stones, b2World& world, float dt);
 // stone that is awake. True when it reached the last stone: the play is over.
 bool ScanStones(SheetStones& stones, b2World& world);
 
-// One turn of the loop above: a world step of TimeStep, the sheet's friction, then the scan that
-// removes stones off the sheet. True when the scan reached the last stone: the play is over.
+// One turn of the loop above, for the fast path: a world step of TimeStep (with the library's profile
+// clock stopped), the sheet's friction, then the scan that removes stones off the sheet. True when the
+// scan reached the last stone: the play is over.
 bool PlayStep(SheetStones& stones, b2World& world);
 
 // True when no stone can move again: every body stands still without spin and no two stones touch,

@@ -1,6 +1,7 @@
 #include "physics/settle.h"
 
 #include "physics/lone_run.h"
+#include "physics/quiet_step.h"
 #include "physics/run_to_rest.h"
 #include "physics/sheet.h"
 #include "physics/stone_motion.h"
@@ -184,7 +185,7 @@ Settling PlayUntilSettled(SheetStones& stones, b2World& world, int mover, int st
         return Settling{SettleEnd::GaveUp, stepsDone, 0};
     }
     for (int step = stepsDone + 1; step <= stepLimit; ++step) {
-        world.Step(TimeStep, VelocityIterations, PositionIterations);
+        StepQuietly(world, TimeStep, VelocityIterations, PositionIterations);
         const bool followed = OthersStandStill(stones, mover);
         ApplySheetFriction(stones, SpeedLossPerStep);
         if (ScanStones(stones, world)) {
