@@ -1,5 +1,6 @@
 #include "physics/run_to_rest.h"
 
+#include "physics/quiet_step.h"
 #include "physics/sheet.h"
 #include "physics/stone_motion.h"
 
@@ -7,11 +8,9 @@
 
 namespace physics {
 
-namespace {
-
 // Removal happens only here. The scan ends at the first stone that is still on the sheet and awake,
 // so a stone beyond the bounds stays in the world until every stone below it rests or is gone.
-bool ScanReachesEnd(SheetStones& stones, b2World& world) {
+bool ScanStones(SheetStones& stones, b2World& world) {
     for (int i = 0; i < stones.count; ++i) {
         b2Body* body = stones.bodies[i];
         if (body == nullptr) {
@@ -29,6 +28,12 @@ bool ScanReachesEnd(SheetStones& stones, b2World& world) {
     }
     return true;
 }
+
+namespace {
+
+// Two stones closer than this may touch at the next collision test, which compares squared distances
+// with (2 radii) squared; the margin only keeps the test away from that boundary.
+constexpr float ApartDistance = 2.0f * StoneRadius + 0.001f;
 
 }  // namespace
 
@@ -55,11 +60,62 @@ bool RunUntilAtRest(SheetStones& stones, b2World& world, float dt) {
     for (int step = 0; step < MaxPlaySteps; ++step) {
         world.Step(dt, VelocityIterations, PositionIterations);
         ApplySheetFriction(stones, speedLoss);
-        if (ScanReachesEnd(stones, world)) {
+        if (ScanStones(stones, world)) {
             return true;
         }
     }
     return false;
+}
+
+bool PlayStep(SheetStones& stones, b2World& world) {
+    StepQuietly(world, TimeStep, VelocityIterations, PositionIterations);
+    ApplySheetFriction(stones, SpeedLossPerStep);
+    return ScanStones(stones, world);
+}
+
+bool NothingCanMove(const SheetStones& stones, b2World& world) {
+    for (int i = 0; i < stones.count; ++i) {
+        const b2Body* body = stones.bodies[i];
+        if (body == nullptr) {
+            continue;
+        }
+        const b2Vec2& velocity = body->GetLinearVelocity();
+        if (velocity.x != 0.0f || velocity.y != 0.0f || body->GetAngularVelocity() != 0.0f) {
+            return false;
+        }
+    }
+    for (const b2Contact* contact = world.GetContactList(); contact != nullptr;
+         contact = contact->GetNext()) {
+        if (contact->IsTouching()) {
+            return false;
+        }
+    }
+    for (int i = 0; i < stones.count; ++i) {
+        for (int j = i + 1; j < stones.count; ++j) {
+            if (stones.bodies[i] == nullptr || stones.bodies[j] == nullptr) {
+                continue;
+            }
+            const b2Vec2 d = stones.bodies[j]->GetPosition() - stones.bodies[i]->GetPosition();
+            if (b2Dot(d, d) <= ApartDistance * ApartDistance) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+void RemoveStonesOffSheet(SheetStones& stones, b2World& world) {
+    for (int i = 0; i < stones.count; ++i) {
+        b2Body* body = stones.bodies[i];
+        if (body == nullptr) {
+            continue;
+        }
+        const b2Vec2& position = body->GetPosition();
+        if (IsOffSheet(ClassifyStonePosition(position.x, position.y))) {
+            world.DestroyBody(body);
+            stones.bodies[i] = nullptr;
+        }
+    }
 }
 
 }  // namespace physics

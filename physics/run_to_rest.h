@@ -20,4 +20,21 @@ void ApplySheetFriction(SheetStones& stones, float speedLoss);
 // False when MaxPlaySteps passed first; the stones then stay where that step left them.
 bool RunUntilAtRest(SheetStones& stones, b2World& world, float dt);
 
+// The end-of-step scan: from index 0 up, destroys each stone off the sheet and stops at the first
+// stone that is awake. True when it reached the last stone: the play is over.
+bool ScanStones(SheetStones& stones, b2World& world);
+
+// One turn of the loop above, for the fast path: a world step of TimeStep (with the library's profile
+// clock stopped), the sheet's friction, then the scan that removes stones off the sheet. True when the
+// scan reached the last stone: the play is over.
+bool PlayStep(SheetStones& stones, b2World& world);
+
+// True when no stone can move again: every body stands still without spin and no two stones touch,
+// neither by the contacts the world last updated nor by their present places. The world would only put
+// them to sleep one by one and, once all sleep, remove every stone off the sheet.
+bool NothingCanMove(const SheetStones& stones, b2World& world);
+
+// What the last scan of a finished play does: destroys every body off the sheet and clears its entry.
+void RemoveStonesOffSheet(SheetStones& stones, b2World& world);
+
 }  // namespace physics

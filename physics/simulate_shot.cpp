@@ -1,5 +1,7 @@
 #include "physics/simulate_shot.h"
 
+#include "physics/fast_play.h"
+#include "physics/play_outcome.h"
 #include "physics/run_to_rest.h"
 #include "physics/sheet.h"
 #include "physics/sheet_stones.h"
@@ -30,22 +32,32 @@ void MeetTwoStones() {
 }
 
 // True when a guard of the other team, in the guard zone before the shot, is no longer in play.
-bool GuardRuleBroken(const GameState& before, const SheetStones& stones, int thrower) {
+bool GuardRuleBroken(const GameState& before, const PlayOutcome& outcome, int thrower) {
     for (int i = (thrower + 1) % 2; i < thrower; i += 2) {
         const StonePosition& guard = before.stones[i];
         if (!ClassifyStonePosition(guard.x, guard.y).inGuardZone) {
             continue;
         }
-        const b2Body* body = stones.bodies[i];
-        if (body == nullptr) {
+        if (!outcome.present[i]) {
             return true;
         }
-        const b2Vec2& position = body->GetPosition();
-        if (!ClassifyStonePosition(position.x, position.y).inPlay) {
+        const StonePosition& after = outcome.position[i];
+        if (!ClassifyStonePosition(after.x, after.y).inPlay) {
             return true;
         }
     }
     return false;
+}
+
+PlayOutcome PlayShotPlain(const GameState& state, const ShotVector& shot) {
+    // A world carries a 100 KiB scratch stack of its own; keep it off small thread stacks.
+    auto world = std::make_unique<b2World>(b2Vec2(0.0f, 0.0f));
+    world->SetAllowSleeping(true);
+    SheetStones stones;
+    PlaceStones(stones, state, *world);
+    ThrowStone(stones, *world, shot);
+    RunUntilAtRest(stones, *world, TimeStep);
+    return OutcomeOf(stones);
 }
 
 // The byte's lowest bit is flipped, so a record holding any byte value keeps a defined result.
@@ -62,37 +74,25 @@ void WarmUp() {
     std::call_once(warmUpFlag, MeetTwoStones);
 }
 
-bool SimulateShot(GameState& state, ShotVector shot) {
+bool SimulateShot(GameState& state, ShotVector shot, SimulationPath path) {
     WarmUp();
     if (state.shotNumber < 0 || state.shotNumber >= StoneCount) {
         return false;
     }
-    // A world carries a 100 KiB scratch stack of its own; keep it off small thread stacks.
-    auto world = std::make_unique<b2World>(b2Vec2(0.0f, 0.0f));
-    world->SetAllowSleeping(true);
-    SheetStones stones;
-    if (!PlaceStones(stones, state, *world)) {
-        return false;
+    PlayOutcome outcome;
+    if (path == SimulationPath::Plain || !PlayShotFast(state, shot, outcome)) {
+        outcome = PlayShotPlain(state, shot);
     }
     const int thrower = state.shotNumber;
-    ThrowStone(stones, *world, shot);
-    RunUntilAtRest(stones, *world, TimeStep);
-
-    if (stones.count < GuardRuleStoneLimit && GuardRuleBroken(state, stones, thrower)) {
+    if (outcome.count < GuardRuleStoneLimit && GuardRuleBroken(state, outcome, thrower)) {
         state.stones[thrower] = StonePosition{0.0f, 0.0f};
     } else {
         for (int i = 0; i < StoneCount; ++i) {
-            const b2Body* body = stones.bodies[i];
-            if (body == nullptr) {
-                state.stones[i] = StonePosition{0.0f, 0.0f};
-            } else {
-                const b2Vec2& position = body->GetPosition();
-                state.stones[i] = StonePosition{position.x, position.y};
-            }
+            state.stones[i] = outcome.present[i] ? outcome.position[i] : StonePosition{0.0f, 0.0f};
         }
     }
     InvertTurnFlag(state);
-    state.shotNumber = stones.count;
+    state.shotNumber = outcome.count;
     return true;
 }
 

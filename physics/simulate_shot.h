@@ -4,6 +4,10 @@
 
 namespace physics {
 
+// How SimulateShot plays a shot. Both give bit-identical records; the plain path, every shot a full
+// world stepped until every stone sleeps, is the reference that tests and benchmarks compare with.
+enum class SimulationPath { Fast, Plain };
+
 // Completes the physics library's lazy one-time set-up (its table of contact types is filled, without a
 // lock, by the first contact a world creates). Call it once before threads simulate at the same time;
 // SimulateShot also calls it, so a forgotten call costs nothing but a race-free first use.
@@ -15,6 +19,6 @@ void WarmUp();
 // restores the position and takes the delivered stone out instead.
 // False, with the record untouched, when shotNumber lies outside 0..15.
 // Deterministic and thread-safe: each call owns its world and touches only the record it is given.
-bool SimulateShot(GameState& state, ShotVector shot);
+bool SimulateShot(GameState& state, ShotVector shot, SimulationPath path = SimulationPath::Fast);
 
 }  // namespace physics

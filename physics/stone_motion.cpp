@@ -13,31 +13,6 @@ constexpr float MaxTranslationPerStep = 2.0f;
 
 }  // namespace
 
-StoneMotion ApplyFrictionStep(const StoneMotion& motion, float speedLoss) {
-    const float speed = std::sqrt(motion.vx * motion.vx + motion.vy * motion.vy);
-    StoneMotion next;
-    if (speed > speedLoss) {
-        const float inverseSpeed = 1.0f / speed;
-        const float nx = motion.vx * inverseSpeed;
-        const float ny = motion.vy * inverseSpeed;
-        next.vx = motion.vx - speedLoss * nx;
-        next.vy = motion.vy - speedLoss * ny;
-        if (motion.spin != 0.0f) {
-            const float k = motion.spin > 0.0f ? CurlCoefficient : -CurlCoefficient;
-            const float length = std::sqrt(next.vx * next.vx + next.vy * next.vy);
-            const float push = k * speedLoss;
-            const float wx = next.vx + push * -ny;
-            const float wy = next.vy + push * nx;
-            const float inverseW = 1.0f / std::sqrt(wx * wx + wy * wy);
-            next.vx = wx * inverseW * length;
-            next.vy = wy * inverseW * length;
-        }
-    }
-    const bool stopped = std::sqrt(next.vx * next.vx + next.vy * next.vy) == 0.0f;
-    next.spin = stopped ? 0.0f : motion.spin;
-    return next;
-}
-
 LoneStoneRun SlideLoneStone(const ShotVector& shot) {
     StoneMotion motion{shot.vx, shot.vy, SpinForCurl(shot.curl)};
     if (!IsDeliverableVelocity(shot.vx, shot.vy)) {

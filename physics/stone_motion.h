@@ -34,8 +34,32 @@ inline bool IsDeliverableVelocity(float vx, float vy) {
 // One application of sheet friction: the speed drops by speedLoss and a spinning stone's path turns
 // towards the side of its spin, without further loss of speed. A stone no faster than speedLoss stops,
 // and a stopped stone loses its spin. Pure single-precision arithmetic, so equal inputs give bit-equal
-// results wherever it runs.
-StoneMotion ApplyFrictionStep(const StoneMotion& motion, float speedLoss);
+// results wherever it runs. Inline, as the stepping loops call it for every stone and step.
+inline StoneMotion ApplyFrictionStep(const StoneMotion& motion, float speedLoss) {
+    const float speed = std::sqrt(motion.vx * motion.vx + motion.vy * motion.vy);
+    StoneMotion next;
+    if (speed > speedLoss) {
+        const float inverseSpeed = 1.0f / speed;
+        const float nx = motion.vx * inverseSpeed;
+        const float ny = motion.vy * inverseSpeed;
+        next.vx = motion.vx - speedLoss * nx;
+        next.vy = motion.vy - speedLoss * ny;
+        if (motion.spin != 0.0f) {
+            const float k = motion.spin > 0.0f ? CurlCoefficient : -CurlCoefficient;
+            const float length = std::sqrt(next.vx * next.vx + next.vy * next.vy);
+            const float push = k * speedLoss;
+            const float wx = next.vx + push * -ny;
+            const float wy = next.vy + push * nx;
+            const float inverseW = 1.0f / std::sqrt(wx * wx + wy * wy);
+            next.vx = wx * inverseW * length;
+            next.vy = wy * inverseW * length;
+        }
+    }
+    // The square root of a sum of squares is zero exactly when the sum is.
+    const bool stopped = next.vx * next.vx + next.vy * next.vy == 0.0f;
+    next.spin = stopped ? 0.0f : motion.spin;
+    return next;
+}
 
 struct LoneStoneRun {
     StonePosition rest;  // where the stone stops

@@ -81,14 +81,14 @@ Selection ChooseCandidate() {
     return selection;
 }
 
-void SearchBestShot(const GameState& state, ShotVector& shot) {
+void SearchBestShot(const GameState& state, ShotVector& shot, physics::SimulationPath path) {
     const bool oddToPlay = (state.shotNumber & 1) != 0;
     const int score = evaluation::EndScore(state);
     std::fprintf(stderr, "%s\n", ReportSeparator);
     std::fprintf(stderr, "current score: %d\n", oddToPlay ? -score : score);
     std::fprintf(stderr, "current evaluation: %f\n",
                  evaluation::EvaluatePosition(state, state.shotNumber & 1));
-    EvaluateTests(state);
+    EvaluateTests(state, path);
     Selection selection = ChooseCandidate();
     WriteSelectionReport(stderr, selection);
     const CandidateIndex& chosen = selection.chosen;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "front/game_state.h"
+#include "physics/simulate_shot.h"
 
 namespace search {
 
@@ -40,6 +41,7 @@ Selection ChooseCandidate();
 
 // The whole answer to GO: logs the position's score and evaluation, values every test, chooses,
 // writes the report on stderr and copies the chosen candidate's shot into `shot`.
-void SearchBestShot(const GameState& state, ShotVector& shot);
+void SearchBestShot(const GameState& state, ShotVector& shot,
+                    physics::SimulationPath path = physics::SimulationPath::Fast);
 
 }  // namespace search

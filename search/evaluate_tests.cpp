@@ -22,42 +22,43 @@ const ExecutorShare DriverShare = {{0, 7}, 2, 94, 96};
 namespace {
 
 // The scratch record is refreshed before every test, so each test starts from the searched position.
-void EvaluateTest(const GameState& state, GameState& scratch, int curl, int row, int column) {
+void EvaluateTest(const GameState& state, GameState& scratch, int curl, int row, int column,
+                  SimulationPath path) {
     scratch = state;
-    physics::SimulateShot(scratch, TestShots(curl, row, column));
+    physics::SimulateShot(scratch, TestShots(curl, row, column), path);
     ValueTable(curl, row, column) = evaluation::ShotOutcomeValue(state.shotNumber, scratch);
 }
 
 }  // namespace
 
-void EvaluateStrongRow(const GameState& state, int row) {
+void EvaluateStrongRow(const GameState& state, int row, SimulationPath path) {
     GameState scratch;
     for (int curl = 0; curl < CurlCount; ++curl) {
         for (int column = 0; column < TestStrongColumns; ++column) {
-            EvaluateTest(state, scratch, curl, row, column);
+            EvaluateTest(state, scratch, curl, row, column, path);
         }
     }
 }
 
-void EvaluateDrawRows(const GameState& state, int firstRow, int lastRow) {
+void EvaluateDrawRows(const GameState& state, int firstRow, int lastRow, SimulationPath path) {
     GameState scratch;
     for (int curl = 0; curl < CurlCount; ++curl) {
         for (int row = firstRow; row <= lastRow; ++row) {
             for (int column = 0; column < TestDrawColumns; ++column) {
-                EvaluateTest(state, scratch, curl, row, column);
+                EvaluateTest(state, scratch, curl, row, column, path);
             }
         }
     }
 }
 
-void EvaluateShare(const GameState& state, const ExecutorShare& share) {
+void EvaluateShare(const GameState& state, const ExecutorShare& share, SimulationPath path) {
     for (int i = 0; i < share.strongRowCount; ++i) {
-        EvaluateStrongRow(state, share.strongRows[i]);
+        EvaluateStrongRow(state, share.strongRows[i], path);
     }
-    EvaluateDrawRows(state, share.firstDrawRow, share.lastDrawRow);
+    EvaluateDrawRows(state, share.firstDrawRow, share.lastDrawRow, path);
 }
 
-void EvaluateTests(const GameState& state) {
+void EvaluateTests(const GameState& state, SimulationPath path) {
     // Before any worker starts, so that no two threads make the physics' first contact at once.
     physics::WarmUp();
     std::atomic<int> doneFlags[WorkerCount];
@@ -68,8 +69,8 @@ void EvaluateTests(const GameState& state) {
     bool started[WorkerCount] = {};
     for (int k = 0; k < WorkerCount; ++k) {
         try {
-            workers[k] = std::thread([&state, &doneFlags, k] {
-                EvaluateShare(state, WorkerShares[k]);
+            workers[k] = std::thread([&state, &doneFlags, k, path] {
+                EvaluateShare(state, WorkerShares[k], path);
                 doneFlags[k].store(1, std::memory_order_release);
             });
             started[k] = true;
@@ -77,10 +78,10 @@ void EvaluateTests(const GameState& state) {
             // No thread to be had: the share is valued on this thread below, with the same results.
         }
     }
-    EvaluateShare(state, DriverShare);
+    EvaluateShare(state, DriverShare, path);
     for (int k = 0; k < WorkerCount; ++k) {
         if (!started[k]) {
-            EvaluateShare(state, WorkerShares[k]);
+            EvaluateShare(state, WorkerShares[k], path);
             doneFlags[k].store(1, std::memory_order_release);
         }
     }

@@ -1,0 +1,203 @@
+// GO on every benchmark position through both simulation paths in the same run: the plain path (every
+// test shot a full world stepped until every stone sleeps) and the engine's fast path. Prints the median
+// GO time of each (valuing plus selection), their ratio, whether both chose the same shot from the same
+// test values, the ISREADY time, and a real engine process's peak memory over ISREADY and every GO.
+//
+// Usage: bench_speed [--fast-runs N] [--plain-runs N] [--positions FOLDER] [--only NAME]
+// (5 fast and 3 plain runs per position by default). The search's report goes to /dev/null.
+
+#include "bench/speed/engine_session.h"
+#include "bench/support/position_file.h"
+#include "search/best_shot.h"
+#include "search/search_tables.h"
+
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using physics::SimulationPath;
+
+struct Options {
+    int fastRuns = 5;
+    int plainRuns = 3;
+    std::string positions = POSITIONS_DIR;
+    std::string only;
+};
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string flag = argv[i];
+        if (flag == "--fast-runs") {
+            options.fastRuns = std::max(1, std::atoi(argv[i + 1]));
+        } else if (flag == "--plain-runs") {
+            options.plainRuns = std::max(1, std::atoi(argv[i + 1]));
+        } else if (flag == "--positions") {
+            options.positions = argv[i + 1];
+        } else if (flag == "--only") {
+            options.only = argv[i + 1];
+        } else {
+            return false;
+        }
+    }
+    return argc % 2 == 1;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 == 1 ? values[n / 2] : 0.5 * (values[n / 2 - 1] + values[n / 2]);
+}
+
+double TimeMilliseconds(const std::function<void()>& work) {
+    const Clock::time_point start = Clock::now();
+    work();
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+struct PositionResult {
+    std::string name;
+    int shotNumber = 0;
+    int stones = 0;
+    double plainMs = 0.0;
+    double fastMs = 0.0;
+    bool sameAnswer = true;
+};
+
+int StonesInPlay(const GameState& state) {
+    int count = 0;
+    for (int i = 0; i < StoneCount && i < state.shotNumber; ++i) {
+        count += state.stones[i].x != 0.0f || state.stones[i].y != 0.0f;
+    }
+    return count;
+}
+
+// Plain and fast runs alternate, so that a busy machine slows both alike.
+PositionResult MeasurePosition(const bench::PositionFile& file, const Options& options) {
+    using Table = decltype(search::ValueTable);
+    auto plainValues = std::make_unique<Table>();
+    PositionResult result{file.name, file.state.shotNumber, StonesInPlay(file.state)};
+    std::vector<double> plain;
+    std::vector<double> fast;
+    ShotVector plainShot{};
+    const int rounds = std::max(options.fastRuns, options.plainRuns);
+    for (int round = 0; round < rounds; ++round) {
+        if (round < options.plainRuns) {
+            plain.push_back(TimeMilliseconds(
+                [&] { search::SearchBestShot(file.state, plainShot, SimulationPath::Plain); }));
+            *plainValues = search::ValueTable;
+        }
+        if (round < options.fastRuns) {
+            ShotVector fastShot{};
+            fast.push_back(TimeMilliseconds(
+                [&] { search::SearchBestShot(file.state, fastShot, SimulationPath::Fast); }));
+            result.sameAnswer =
+                result.sameAnswer && std::memcmp(&fastShot, &plainShot, sizeof fastShot) == 0 &&
+                std::memcmp(plainValues->cells, search::ValueTable.cells, sizeof plainValues->cells) == 0;
+        }
+    }
+    result.plainMs = Median(plain);
+    result.fastMs = Median(fast);
+    return result;
+}
+
+void PrintSummary(const std::vector<PositionResult>& results) {
+    std::vector<double> plain;
+    std::vector<double> fast;
+    std::vector<double> ratios;
+    const PositionResult* slowest = nullptr;
+    bool allSame = true;
+    for (const PositionResult& r : results) {
+        plain.push_back(r.plainMs);
+        fast.push_back(r.fastMs);
+        ratios.push_back(r.plainMs / r.fastMs);
+        allSame = allSame && r.sameAnswer;
+        if (slowest == nullptr || r.fastMs > slowest->fastMs) {
+            slowest = &r;
+        }
+    }
+    std::printf(
+        "\nmedian GO over %zu positions: plain %.1f ms, fast %.1f ms: %.1fx faster "
+        "(median of the per-position ratios %.1fx, lowest %.1fx)\n",
+        results.size(), Median(plain), Median(fast), Median(plain) / Median(fast), Median(ratios),
+        *std::min_element(ratios.begin(), ratios.end()));
+    std::printf("slowest position on the fast path: %s, %.1f ms, %.1fx faster than plain\n",
+                slowest->name.c_str(), slowest->fastMs, slowest->plainMs / slowest->fastMs);
+    std::printf("same test values and answer on both paths: %s\n", allSame ? "every position" : "NO");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!ParseOptions(argc, argv, options)) {
+        std::fprintf(stderr,
+                     "usage: %s [--fast-runs N] [--plain-runs N] [--positions FOLDER] [--only NAME]\n",
+                     argv[0]);
+        return 2;
+    }
+    std::vector<bench::PositionFile> files = bench::LoadPositionFiles(options.positions);
+    if (!options.only.empty()) {
+        files.erase(std::remove_if(files.begin(), files.end(),
+                                   [&](const bench::PositionFile& f) { return f.name != options.only; }),
+                    files.end());
+    }
+    void* library = dlopen(SIMULATOR_LIBRARY_PATH, RTLD_NOW);
+    auto createShot =
+        library != nullptr ? reinterpret_cast<CreateShotFunction>(dlsym(library, "CreateShot")) : nullptr;
+    if (files.empty() || createShot == nullptr) {
+        std::fprintf(stderr, "no positions in %s, or no CreateShot in %s\n", options.positions.c_str(),
+                     SIMULATOR_LIBRARY_PATH);
+        return 1;
+    }
+    const int savedError = dup(2);
+    const int devNull = open("/dev/null", O_WRONLY);
+    dup2(devNull, 2);
+
+    std::printf("%u hardware threads; median of %d fast and %d plain runs per position\n",
+                std::thread::hardware_concurrency(), options.fastRuns, options.plainRuns);
+    std::vector<double> ready;
+    for (int i = 0; i < 5; ++i) {
+        ready.push_back(TimeMilliseconds([&] { search::PrepareSearch(createShot); }));
+    }
+    std::printf("ISREADY (PrepareSearch, median of 5): %.1f ms\n\n", Median(ready));
+    std::printf("%-26s %4s %6s %12s %11s %7s %5s\n", "position", "shot", "stones", "plain GO ms",
+                "fast GO ms", "ratio", "same");
+    std::fflush(stdout);
+    std::vector<PositionResult> results;
+    for (const bench::PositionFile& file : files) {
+        results.push_back(MeasurePosition(file, options));
+        const PositionResult& r = results.back();
+        std::printf("%-26s %4d %6d %12.1f %11.1f %6.1fx %5s\n", r.name.c_str(), r.shotNumber, r.stones,
+                    r.plainMs, r.fastMs, r.plainMs / r.fastMs, r.sameAnswer ? "yes" : "NO");
+        std::fflush(stdout);
+    }
+    PrintSummary(results);
+
+    std::vector<std::string> blocks;
+    for (const bench::PositionFile& file : files) {
+        blocks.push_back(file.commands);
+    }
+    const bench::EngineSession session = bench::RunEngineSession(ENGINE_PATH, blocks);
+    std::printf(
+        "engine process, ISREADY then GO on every position: %s; ISREADY %.1f ms, median GO %.1f ms, "
+        "peak memory %.1f MiB\n",
+        session.completed ? "completed" : "FAILED", session.readyMilliseconds,
+        session.goMilliseconds.empty() ? 0.0 : Median(session.goMilliseconds),
+        static_cast<double>(session.peakKibibytes) / 1024.0);
+    dup2(savedError, 2);
+    return session.completed ? 0 : 1;
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <vector>
+
+namespace physics {
+
+// An axis-aligned box in sheet coordinates, as the world's broad phase keeps one per stone.
+struct Box {
+    float lowerX = 0.0f;
+    float lowerY = 0.0f;
+    float upperX = 0.0f;
+    float upperY = 0.0f;
+};
+
+// What the world keeps of a moving stone between two steps.
+struct MoverState {
+    float x = 0.0f;  // centre
+    float y = 0.0f;
+    float angle = 0.0f;  // radians
+    float vx = 0.0f;     // m/s, after the step's friction update
+    float vy = 0.0f;
+    float spin = 0.0f;  // rad/s
+};
+
+// One re-insertion of the mover into the broad phase: the box and displacement the world passed.
+struct ProxyMove {
+    int step = 0;
+    Box box;
+    float dx = 0.0f;
+    float dy = 0.0f;
+};
+
+struct LoneRunSetup {
+    MoverState start;             // after the friction update of startStep
+    int startStep = 0;            // world steps already played
+    int firstExaminedStep = 1;    // from this step on the end-of-step scan reaches the mover
+    int firstHandOverStep = 0;    // the earliest step after which the world may take over
+    Box treeBox;                  // the mover's box in the broad phase after startStep
+    const Box* others = nullptr;  // the broad-phase boxes of every other stone; they do not move
+    int otherCount = 0;
+};
+
+enum class LoneRunEnd {
+    Rests,      // the mover stopped and fell asleep on the sheet: the play ends at `step`
+    Removed,    // the scan found the mover off the sheet at `step`: the play ends there
+    HandOver,   // the mover gets near another stone: the world must play on from `step`
+    Undecided,  // no exact shortcut: play the world as it is
+};
+
+struct LoneRunResult {
+    LoneRunEnd end = LoneRunEnd::Undecided;
+    int step = 0;
+    MoverState state;  // Rests: its resting state; HandOver: its state after `step`
+    Box treeBox;       // HandOver: its broad-phase box after `step`
+    int nearStep = 0;  // the step whose broad-phase update brought the mover near another stone, if any
+};
+
+// Moves one stone that the world would move alone, the others asleep or standing still, with exactly
+// the world's float operations: integration, the broad-phase box updates, the sheet's friction, the
+// sleep rule and the end-of-step scan. Every broad-phase re-insertion is appended to `moves` (cleared
+// first), so that a world can be brought to the same state. A hand-over is offered only at a step where
+// the mover still slides and where placing it there would leave its broad-phase box as it is.
+LoneRunResult RunAlone(const LoneRunSetup& setup, std::vector<ProxyMove>& moves);
+
+// True when the broad phase keeps `tree` for a stone that stays at (x, y) through a step: the world
+// then leaves its proxy in place. Placing a stone with SetTransform asks the same question.
+bool TreeBoxStays(const Box& tree, float x, float y);
+
+// The box the world gives a stone centred at (x, y) when its proxy is created: its own box widened
+// by the broad phase's margin.
+Box FreshProxyBox(float x, float y);
+
+// The world steps, each without any motion, after which a still stone falls asleep.
+int StepsToFallAsleep();
+
+}  // namespace physics
