@@ -8,21 +8,30 @@
 
 namespace physics {
 
+namespace {
+
+// Destroys the body of stone i when its centre has left every zone of the sheet; true when it did.
+bool RemoveIfOffSheet(SheetStones& stones, b2World& world, int i) {
+    b2Body* body = stones.bodies[i];
+    const b2Vec2& position = body->GetPosition();
+    if (!IsOffSheet(ClassifyStonePosition(position.x, position.y))) {
+        return false;
+    }
+    world.DestroyBody(body);
+    stones.bodies[i] = nullptr;
+    return true;
+}
+
+}  // namespace
+
 // Removal happens only here. The scan ends at the first stone that is still on the sheet and awake,
 // so a stone beyond the bounds stays in the world until every stone below it rests or is gone.
 bool ScanStones(SheetStones& stones, b2World& world) {
     for (int i = 0; i < stones.count; ++i) {
-        b2Body* body = stones.bodies[i];
-        if (body == nullptr) {
+        if (stones.bodies[i] == nullptr || RemoveIfOffSheet(stones, world, i)) {
             continue;
         }
-        const b2Vec2& position = body->GetPosition();
-        if (IsOffSheet(ClassifyStonePosition(position.x, position.y))) {
-            world.DestroyBody(body);
-            stones.bodies[i] = nullptr;
-            continue;
-        }
-        if (body->IsAwake()) {
+        if (stones.bodies[i]->IsAwake()) {
             return false;
         }
     }
@@ -106,14 +115,8 @@ bool NothingCanMove(const SheetStones& stones, b2World& world) {
 
 void RemoveStonesOffSheet(SheetStones& stones, b2World& world) {
     for (int i = 0; i < stones.count; ++i) {
-        b2Body* body = stones.bodies[i];
-        if (body == nullptr) {
-            continue;
-        }
-        const b2Vec2& position = body->GetPosition();
-        if (IsOffSheet(ClassifyStonePosition(position.x, position.y))) {
-            world.DestroyBody(body);
-            stones.bodies[i] = nullptr;
+        if (stones.bodies[i] != nullptr) {
+            RemoveIfOffSheet(stones, world, i);
         }
     }
 }
