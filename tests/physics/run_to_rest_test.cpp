@@ -1,11 +1,17 @@
 #include "physics/run_to_rest.h"
 
+#include "physics/quiet_step.h"
 #include "physics/sheet.h"
 #include "physics/sheet_stones.h"
+#include "physics/simulate_shot.h"
 #include "physics/stone_motion.h"
 
 #include <box2d/box2d.h>
 #include <gtest/gtest.h>
+#include <sys/time.h>
+
+#include <chrono>
+#include <cstring>
 
 namespace {
 
@@ -44,6 +50,8 @@ TEST(RunToRest, RemovalWaitsForTheScanToReachTheStone) {
     }
 }
 
+// Stones stacked on one spot are never pushed apart and never sleep: the play runs to the step cap, and
+// the fast path must end there too, with the same places.
 TEST(RunToRest, StonesStackedOnOneSpotStopAtTheStepCap) {
     b2World world(b2Vec2(0.0f, 0.0f));
     SheetStones stones;
@@ -53,6 +61,33 @@ TEST(RunToRest, StonesStackedOnOneSpotStopAtTheStepCap) {
     EXPECT_FALSE(physics::RunUntilAtRest(stones, world, physics::TimeStep));
     EXPECT_NE(stones.bodies[0], nullptr);
     EXPECT_NE(stones.bodies[1], nullptr);
+
+    GameState state{};
+    state.shotNumber = 3;
+    state.stones[0] = {2.375f, 4.88f};
+    state.stones[1] = {2.375f, 4.88f};
+    state.stones[2] = {2.9f, 9.0f};
+    for (const ShotVector& shot : {ShotVector{0.0f, -29.6f, 1, {}}, ShotVector{0.1f, -36.0f, 0, {}}}) {
+        GameState plain = state;
+        GameState fast = state;
+        physics::SimulateShot(plain, shot, physics::SimulationPath::Plain);
+        physics::SimulateShot(fast, shot, physics::SimulationPath::Fast);
+        EXPECT_EQ(std::memcmp(&plain, &fast, sizeof plain), 0);
+    }
+}
+
+// Stepping stops the clock that Box2D reads for its profile, and only for the step.
+TEST(QuietStep, StopsTheClockOnlyInsideTheStep) {
+    b2World world(b2Vec2(0.0f, 0.0f));
+    AddStone(world, 2.0f, 5.0f);
+    physics::StepQuietly(world, physics::TimeStep, physics::VelocityIterations, physics::PositionIterations);
+    EXPECT_EQ(world.GetProfile().step, 0.0f);
+    timeval now{};
+    ASSERT_EQ(gettimeofday(&now, nullptr), 0);
+    const auto reference =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+            .count();
+    EXPECT_NEAR(static_cast<double>(now.tv_sec), static_cast<double>(reference), 2.0);
 }
 
 }  // namespace
