@@ -1,14 +1,11 @@
 #include "tests/host/fixtures.h"
 
-#include "host/game_runner.h"
 #include "tests/support/engine_process.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -16,58 +13,58 @@ namespace hosttest {
 
 namespace {
 
-const char* const NameChars = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789:_-.";
+constexpr std::size_t None = std::string::npos;
 
 bool IsName(const std::string& text) {
-    return !text.empty() && text.find_first_not_of(NameChars) == std::string::npos;
+    return !text.empty() && text.find_first_not_of(
+                                "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789:_-.") == None;
 }
 
 // The team of the stone nearest the tee scores one, if that stone is in the house.
 int NearestScores(const GameState& state) {
-    auto distance = [&state](int i) {
+    float nearest = 3.900625f;
+    int score = 0;
+    for (int i = 0; i < StoneCount; ++i) {
         float dx = state.stones[i].x - 2.375f, dy = state.stones[i].y - 4.88f;
-        return dx * dx + dy * dy;
-    };
-    int nearest = 0;
-    for (int i = 1; i < StoneCount; ++i) {
-        nearest = distance(i) < distance(nearest) ? i : nearest;
+        score = dx * dx + dy * dy < nearest ? (i % 2 == 0 ? 1 : -1) : score;
+        nearest = std::min(nearest, dx * dx + dy * dy);
     }
-    return distance(nearest) >= 3.900625f ? 0 : (nearest % 2 == 0 ? 1 : -1);
+    return score;
 }
 
-// From `at` over one JSON value, brackets and strings matched: where it ends (at a ',' or an unmatched
-// closing bracket for a plain value), or npos when a string or a bracket is left open.
+// From `at` over one JSON value, strings and brackets matched: where it ends (after its closing bracket,
+// or at the ',' or unmatched bracket after a plain value), or None when something is left open.
 std::size_t ValueEnd(const std::string& text, std::size_t at) {
     int depth = 0;
-    for (bool inString = false; at < text.size(); ++at) {
+    bool inString = false;
+    for (; at < text.size(); ++at) {
         char c = text[at];
         if (static_cast<unsigned char>(c) < 32) {
-            return std::string::npos;
+            return None;
         } else if (inString) {
             at += c == '\\' ? 1 : 0;
             inString = c != '"';
         } else if (c == '"' || c == '{' || c == '[') {
             inString = c == '"';
             depth += inString ? 0 : 1;
-        } else if (c == ',' || c == '}' || c == ']') {
-            depth -= c == ',' ? 0 : 1;
-        }
-        if (depth <= 0 && !inString && std::strchr(",}]\"", c) != nullptr) {
-            return depth < 0 || c == ',' ? at : at + 1;
+        } else if (c == ',' && depth == 0) {
+            return at;
+        } else if ((c == '}' || c == ']') && --depth <= 0) {
+            return depth < 0 ? at : at + 1;
         }
     }
-    return depth == 0 ? at : std::string::npos;
+    return depth == 0 && !inString ? at : None;
 }
 
 // No '<', and every '&' starts an entity.
 bool CleanText(const std::string& text) {
-    for (std::size_t at = text.find('&'); at != std::string::npos; at = text.find('&', at + 1)) {
+    for (std::size_t at = text.find('&'); at != None; at = text.find('&', at + 1)) {
         std::size_t semicolon = text.find(';', at);
-        if (semicolon == std::string::npos || !IsName(text.substr(at + 1, semicolon - at - 1))) {
+        if (semicolon == None || !IsName(text.substr(at + 1, semicolon - at - 1))) {
             return false;
         }
     }
-    return text.find('<') == std::string::npos;
+    return text.find('<') == None;
 }
 
 }  // namespace
@@ -110,10 +107,6 @@ host::GameSetup TestSetup(const std::string& engine0, const std::string& engine1
     return setup;
 }
 
-host::GameLog PlayTestGame(const host::GameSetup& setup) {
-    return host::PlayGame(setup, ScriptedSheet(), host::ProgressCallback());
-}
-
 std::string ReadFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     std::ostringstream text;
@@ -134,10 +127,7 @@ std::vector<std::string> ReadRecord(const std::string& path) {
 
 std::string Field(const std::string& line, const std::string& name) {
     std::size_t start = line.find("\"" + name + "\":");
-    if (start == std::string::npos) {
-        return "";
-    }
-    start += name.size() + 3;
+    start = start == None ? line.size() : start + name.size() + 3;
     return line.substr(start, ValueEnd(line, start) - start);
 }
 
@@ -145,46 +135,40 @@ bool WellFormedXml(const std::string& text, std::string& error) {
     std::vector<std::string> open;
     int roots = 0;
     std::size_t at = 0;
-    for (std::size_t tag; (tag = text.find('<', at)) != std::string::npos;) {
-        // Comments, character data and the doctype are passed over whole.
-        const char* ending = text.compare(tag, 4, "<!--") == 0        ? "-->"
-                             : text.compare(tag, 9, "<![CDATA[") == 0 ? "]]>"
-                                                                      : ">";
-        std::size_t close = text.find(ending, tag);
-        if (!CleanText(text.substr(at, tag - at)) ||
-            (open.empty() && tag != text.find_first_not_of(" \n", at)) || close == std::string::npos) {
-            error = "bad text or markup at " + std::to_string(at);
-            return false;
-        }
-        std::string inside = text.substr(tag + 1, close - tag - 1);
-        at = close + std::strlen(ending);
+    error.clear();
+    for (std::size_t tag; error.empty() && (tag = text.find('<', at)) != None;) {
+        bool data = text.compare(tag, 9, "<![CDATA[") == 0;  // passed over whole, as is the doctype
+        std::size_t close = text.find(data ? "]]>" : ">", tag);
+        std::string inside = text.substr(tag + 1, close - tag - 1) + ' ';
         bool closing = inside[0] == '/';
-        bool empty = !closing && !inside.empty() && inside.back() == '/';
-        std::string body = inside.substr(closing ? 1 : 0, inside.size() - (closing || empty ? 1 : 0));
-        std::string name = body.substr(0, body.find_first_of(" \n"));
-        if (inside[0] != '!' &&
-            !(closing ? !open.empty() && open.back() == body
-                      : IsName(name) && (!open.empty() || roots++ == 0) && CleanText(body) &&
-                            std::count(body.begin(), body.end(), '"') % 2 == 0)) {
+        std::string name = inside.substr(closing, inside.find_first_of(" \n/", 1) - closing);
+        if (close == None || !CleanText(text.substr(at, tag - at)) ||
+            (open.empty() && text.find_first_not_of(" \n", at) < tag)) {
+            error = "bad text or markup at " + std::to_string(at);
+        } else if (inside[0] != '!' &&
+                   (!IsName(name) || !CleanText(inside) ||
+                    std::count(inside.begin(), inside.end(), '"') % 2 ||
+                    (closing ? open.empty() || open.back() != name : open.empty() && roots++ > 0))) {
             error = "bad tag <" + inside.substr(0, 40) + ">";
-            return false;
-        }
-        if (closing) {
+        } else if (closing) {
             open.pop_back();
-        } else if (!empty && inside[0] != '!') {
+        } else if (inside[0] != '!' && inside[inside.size() - 2] != '/') {
             open.push_back(name);
         }
+        at = close + (data ? 3 : 1);
     }
-    error = !open.empty() ? "unclosed <" + open.back() + ">" : roots != 1 ? "no root element" : "";
-    if (text.find_first_not_of(" \n", at) != std::string::npos) {
-        error = "text after the root element";
+    if (error.empty()) {
+        error = !open.empty()                               ? "unclosed <" + open.back() + ">"
+                : roots != 1                                ? "no root element"
+                : text.find_first_not_of(" \n", at) != None ? "text after the root element"
+                                                            : "";
     }
     return error.empty();
 }
 
 std::size_t CountOf(const std::string& text, const std::string& part) {
     std::size_t count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+    for (std::size_t at = text.find(part); at != None; at = text.find(part, at + 1)) {
         ++count;
     }
     return count;

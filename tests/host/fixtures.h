@@ -18,18 +18,17 @@ std::string FakeEngine(const std::string& mode);
 
 // A game of `ends` ends without noise on the scripted sheet, in a fresh folder.
 host::GameSetup TestSetup(const std::string& engine0, const std::string& engine1, int ends = 1);
-host::GameLog PlayTestGame(const host::GameSetup& setup);
 
 std::string ReadFile(const std::string& path);
 
-// The lines of a JSON Lines file; a line that is not exactly one JSON value fails the test.
+// The lines of a JSON Lines file; a line that is not exactly one JSON object fails the test.
 std::vector<std::string> ReadRecord(const std::string& path);
 
 // The text of a top-level field's value in one record line, strings with their quotes; "" when absent.
 std::string Field(const std::string& line, const std::string& name);
 
-// False with a reason unless tags nest and close, quotes in tags pair up, and no bare '<' or '&' is
-// left in text or tags.
+// False with a reason unless tags nest and close around one root, quotes in tags pair up, and no bare
+// '<' or '&' is left in text or tags.
 bool WellFormedXml(const std::string& text, std::string& error);
 
 std::size_t CountOf(const std::string& text, const std::string& part);
