@@ -20,34 +20,10 @@
 
 namespace {
 
-void Reply(const std::string& text) {
+void Reply(const std::string& text, double afterSeconds = 0.0) {
+    std::this_thread::sleep_for(std::chrono::duration<double>(afterSeconds));
     ssize_t ignored = write(STDOUT_FILENO, text.data(), text.size());
     (void)ignored;
-}
-
-void SleepSeconds(double seconds) {
-    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-}
-
-void AnswerGo(const std::string& mode, int shot, int goCount) {
-    if (mode == "garbage") {
-        Reply("I would rather not");
-    } else if (mode == "nan") {
-        Reply(goCount % 2 == 1 ? "BESTSHOT nan 4.88 0" : "BESTSHOT 1.0 -inf 1");
-    } else if (mode == "hang" || mode == "closer") {
-        if (mode == "closer") {
-            close(STDOUT_FILENO);
-        }
-        SleepSeconds(3600);
-    } else if (mode == "die" && goCount == 3) {
-        std::fprintf(stderr, "fake engine: giving up\n");
-        std::exit(3);
-    } else {
-        SleepSeconds(mode == "slow" ? 0.2 : (mode == "late" && goCount == 1 ? 0.7 : 0.0));
-        char text[64];
-        std::snprintf(text, sizeof(text), "BESTSHOT %f %f %d", 0.6 + 0.3 * shot, 4.88, shot % 2);
-        Reply(text);
-    }
 }
 
 }  // namespace
@@ -55,18 +31,32 @@ void AnswerGo(const std::string& mode, int shot, int goCount) {
 int main(int, char** argv) {
     std::string mode = argv[0];
     mode = mode.substr(mode.rfind('/') + 1);
-    int shot = 0;
-    int goCount = 0;
+    int shot = 0, goCount = 0;
+    char text[64];
     for (std::string line; std::getline(std::cin, line);) {
         std::fprintf(stderr, "%s\n", line.c_str());
         std::fflush(stderr);
         if (line.rfind("ISREADY", 0) == 0) {
-            SleepSeconds(mode == "mute" ? 3600 : 0);
-            Reply("READYOK");
+            Reply("READYOK", mode == "mute" ? 3600 : 0);
         } else if (line.rfind("SETSTATE ", 0) == 0) {
             shot = std::atoi(line.c_str() + 9);
-        } else if (line.rfind("GO", 0) == 0) {
-            AnswerGo(mode, shot, ++goCount);
+        } else if (line.rfind("GO", 0) != 0) {
+            continue;
+        } else if (mode == "garbage") {
+            Reply("I would rather not");
+        } else if (mode == "nan") {
+            Reply(++goCount % 2 == 1 ? "BESTSHOT nan 4.88 0" : "BESTSHOT 1.0 -inf 1");
+        } else if (mode == "hang" || mode == "closer") {
+            if (mode == "closer") {
+                close(STDOUT_FILENO);
+            }
+            Reply("", 3600);
+        } else if (mode == "die" && ++goCount == 3) {
+            std::fprintf(stderr, "fake engine: giving up\n");
+            return 3;
+        } else {
+            std::snprintf(text, sizeof(text), "BESTSHOT %f %f %d", 0.6 + 0.3 * shot, 4.88, shot % 2);
+            Reply(text, mode == "slow" ? 0.2 : (mode == "late" && ++goCount == 1 ? 0.7 : 0.0));
         }
     }
     return 0;
