@@ -8,6 +8,7 @@ namespace {
 
 using hosttest::CountOf;
 using hosttest::FakeEngine;
+using hosttest::ReadFile;
 
 testsupport::ProcessResult RunHost(const std::vector<std::string>& arguments, double timeoutSeconds = 60.0) {
     return testsupport::RunProcess(CURLING_MATCH_PATH, {}, {}, timeoutSeconds, arguments);
@@ -15,8 +16,8 @@ testsupport::ProcessResult RunHost(const std::vector<std::string>& arguments, do
 
 // The record less what differs between two runs of the same game: wall-clock times.
 std::string WithoutTimes(std::string record) {
-    const std::string key = "\"seconds\":";
-    for (std::size_t at = record.find(key); at != std::string::npos; at = record.find(key, at)) {
+    for (std::size_t at = record.find("\"seconds\":"); at != std::string::npos;
+         at = record.find("\"seconds\":", at)) {
         record.erase(at, record.find_first_of(",}", at) - at);
     }
     return record;
@@ -44,9 +45,9 @@ TEST(MatchProcess, PlaysAMatchInParallelAndTheSameSeedReplaysIt) {
     for (const char* game : {"/game-001/", "/game-002/", "/game-003/"}) {
         SCOPED_TRACE(game);
         std::vector<std::string> record = hosttest::ReadRecord(out + "first" + game + "record.jsonl");
-        std::string first = WithoutTimes(hosttest::ReadFile(out + "first" + game + "record.jsonl"));
-        EXPECT_TRUE(first == WithoutTimes(hosttest::ReadFile(out + "second" + game + "record.jsonl")));
-        EXPECT_TRUE(first != WithoutTimes(hosttest::ReadFile(out + "other" + game + "record.jsonl")));
+        std::string first = WithoutTimes(ReadFile(out + "first" + game + "record.jsonl"));
+        EXPECT_TRUE(first == WithoutTimes(ReadFile(out + "second" + game + "record.jsonl")));
+        EXPECT_TRUE(first != WithoutTimes(ReadFile(out + "other" + game + "record.jsonl")));
         ASSERT_GE(record.size(), 34u);
         EXPECT_NE(hosttest::Field(record[1], "sent"), hosttest::Field(record[1], "played"));  // noise is on
         EXPECT_EQ(CountOf(first, "\"type\":\"result\""), 1u);
@@ -54,15 +55,14 @@ TEST(MatchProcess, PlaysAMatchInParallelAndTheSameSeedReplaysIt) {
 }
 
 TEST(MatchProcess, AKilledHostLeavesARecordAndAPageThatReadBack) {
-    std::string out = testsupport::MakeTemporaryDirectory() + "/match";
+    std::string out = testsupport::MakeTemporaryDirectory() + "/match", error;
     testsupport::ProcessResult run =
         RunHost({"--engine", FakeEngine("slow"), "--engine", FakeEngine("slow"), "--out", out}, 1.5);
     EXPECT_FALSE(run.finished);
     std::vector<std::string> record = hosttest::ReadRecord(out + "/record.jsonl");
     ASSERT_GE(record.size(), 3u);
-    EXPECT_EQ(CountOf(hosttest::ReadFile(out + "/record.jsonl"), "\"type\":\"shot\""), record.size() - 1);
-    std::string page = hosttest::ReadFile(out + "/replay.html");
-    std::string error;
+    EXPECT_EQ(CountOf(ReadFile(out + "/record.jsonl"), "\"type\":\"shot\""), record.size() - 1);
+    std::string page = ReadFile(out + "/replay.html");
     EXPECT_TRUE(hosttest::WellFormedXml(page, error)) << error;
     // The page follows the record by at most the shot being written.
     EXPECT_GE(CountOf(page, "<g class=\"frame\"") + 2, record.size());

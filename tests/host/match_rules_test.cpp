@@ -6,71 +6,49 @@
 
 namespace {
 
-host::GameProgress Play(int regularEnds, int firstHammer, const std::vector<int>& houseScores) {
-    host::GameProgress game;
-    game.regularEnds = regularEnds;
-    game.hammer = firstHammer;
-    for (int score : houseScores) {
-        host::RecordEnd(game, score);
-    }
-    return game;
-}
-
-TEST(MatchRules, ScoringTeamGivesUpTheHammerAndABlankEndKeepsIt) {
-    struct Case {
-        int hammer;
-        int houseScore;  // positive: the even-numbered stones, thrown by the team without the hammer
-        int points0, points1;
-        int nextHammer;
-    } cases[] = {
-        {1, -2, 0, 2, 0},  // team 1 scores with the hammer
-        {1, 1, 1, 0, 1},   // team 0 steals; the hammer stays with team 1
-        {0, -3, 3, 0, 1},  // team 0 scores with the hammer
-        {0, 1, 0, 1, 0},   // team 1 steals
-        {1, 0, 0, 0, 1},   // blank end
-        {0, 0, 0, 0, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "hammer " << c.hammer << ", house score " << c.houseScore);
-        host::GameProgress game = Play(8, c.hammer, {c.houseScore});
-        EXPECT_EQ(game.ends[0].points[0], c.points0);
-        EXPECT_EQ(game.ends[0].points[1], c.points1);
-        EXPECT_EQ(game.hammer, c.nextHammer);
-        EXPECT_EQ(host::TeamForShot(c.hammer, 15), c.hammer);  // the hammer is the end's last stone
-    }
-}
-
-TEST(MatchRules, GameEndsAfterTheRegularEndsUnlessTiedThenExtraEndsThenADraw) {
+TEST(MatchRules, ScorersGiveUpTheHammerAndATieGoesToExtraEndsThenADraw) {
     struct Case {
         const char* name;
-        std::vector<int> scores;
+        int hammer;
+        std::vector<int> scores;  // house scores: positive for the even stones, thrown without the hammer
+        int totals0, totals1, nextHammer;
         bool over;
         int leader;
     } cases[] = {
-        {"a big lead is no end before the last end", {5}, false, 0},
-        {"decided after the regular ends", {2, 0}, true, 0},
-        {"tied after the regular ends", {1, -1}, false, -1},
-        {"a blank extra end keeps it going", {1, -1, 0}, false, -1},
-        {"the first extra end with a score decides", {1, -1, 0, -1}, true, 0},
-        {"still tied after three extra ends is a draw", {1, -1, 0, 0, 0}, true, -1},
+        {"team 1 scores with the hammer", 1, {-2}, 0, 2, 0, false, 1},
+        {"team 0 steals and no lead ends a game early", 1, {5}, 5, 0, 1, false, 0},
+        {"team 0 scores with the hammer", 0, {-3}, 3, 0, 1, false, 0},
+        {"team 1 steals", 0, {1}, 0, 1, 0, false, 1},
+        {"a blank end keeps the hammer", 1, {0}, 0, 0, 1, false, -1},
+        {"a blank end keeps team 0's hammer", 0, {0}, 0, 0, 0, false, -1},
+        {"decided after the regular ends", 1, {2, 0}, 2, 0, 1, true, 0},
+        {"tied after the regular ends", 1, {1, -1}, 1, 1, 0, false, -1},
+        {"a blank extra end keeps it going", 1, {1, -1, 0}, 1, 1, 0, false, -1},
+        {"the first extra end with a score decides", 1, {1, -1, 0, -1}, 2, 1, 1, true, 0},
+        {"still tied after three extra ends is a draw", 1, {1, -1, 0, 0, 0}, 1, 1, 0, true, -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        // Team 1 has the first hammer: positive house scores go to team 0 while team 1 keeps the hammer.
-        host::GameProgress game = Play(2, 1, c.scores);
+        host::GameProgress game;
+        game.regularEnds = 2;
+        game.hammer = c.hammer;
+        for (int score : c.scores) {
+            host::RecordEnd(game, score);
+        }
+        EXPECT_EQ(std::vector<int>({game.totals[0], game.totals[1], game.hammer}),
+                  std::vector<int>({c.totals0, c.totals1, c.nextHammer}));
         EXPECT_EQ(host::GameOver(game), c.over);
         EXPECT_EQ(host::Leader(game), c.leader);
+        EXPECT_EQ(host::TeamForShot(c.hammer, 15), c.hammer);  // the hammer is the end's last stone
     }
 }
 
 TEST(MatchRules, TallyCountsAGameBothForfeitedAsALossForEach) {
     host::MatchTally tally;
-    for (const host::GameOutcome& outcome :
-         {host::GameOutcome{-1, {false, false}, {4, 4}},  // a draw
-          host::GameOutcome{0, {false, false}, {5, 3}}, host::GameOutcome{0, {false, true}, {0, 2}},
-          host::GameOutcome{-1, {true, true}, {0, 0}}}) {
-        host::AddGame(tally, outcome);
-    }
+    host::AddGame(tally, host::GameOutcome{-1, {false, false}, {4, 4}});  // a draw
+    host::AddGame(tally, host::GameOutcome{0, {false, false}, {5, 3}});
+    host::AddGame(tally, host::GameOutcome{0, {false, true}, {0, 2}});
+    host::AddGame(tally, host::GameOutcome{-1, {true, true}, {0, 0}});
     // Wins, losses, draws and points of each team.
     EXPECT_EQ(std::vector<int>({tally.wins[0], tally.losses[0], tally.draws[0], tally.points[0]}),
               std::vector<int>({2, 1, 1, 9}));

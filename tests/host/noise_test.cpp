@@ -12,8 +12,7 @@ namespace {
 TEST(ExecutionNoise, DrawsIndependentNormalsWithTheSetSpreads) {
     constexpr int Draws = 40000;
     const double sigmas[2] = {host::NoiseAcross, host::NoiseAlong};
-    double sum[2] = {0, 0}, squares[2] = {0, 0}, product = 0;
-    int withinOneSigma[2] = {0, 0};
+    double sum[2] = {0, 0}, squares[2] = {0, 0}, withinOneSigma[2] = {0, 0}, product = 0;
     for (int shot = 0; shot < Draws; ++shot) {
         host::NoiseOffset offset = host::DrawNoise(7, 1 + shot / 176, shot % 176, 1.0);
         const double values[2] = {offset.x, offset.y};
@@ -29,23 +28,18 @@ TEST(ExecutionNoise, DrawsIndependentNormalsWithTheSetSpreads) {
         double mean = sum[axis] / Draws;
         EXPECT_LT(std::fabs(mean), 4.0 * sigmas[axis] / std::sqrt(Draws));
         EXPECT_NEAR(std::sqrt(squares[axis] / Draws - mean * mean) / sigmas[axis], 1.0, 0.02);
-        EXPECT_NEAR(static_cast<double>(withinOneSigma[axis]) / Draws, 0.6827, 0.01);
+        EXPECT_NEAR(withinOneSigma[axis] / Draws, 0.6827, 0.01);
     }
     EXPECT_LT(std::fabs(product / Draws / std::sqrt(squares[0] / Draws * (squares[1] / Draws))), 0.02);
 }
 
 TEST(ExecutionNoise, FollowsSeedGameAndShotOnly) {
-    host::NoiseOffset base = host::DrawNoise(11, 2, 37, 1.0);
-    host::NoiseOffset again = host::DrawNoise(11, 2, 37, 1.0);
+    host::NoiseOffset base = host::DrawNoise(11, 2, 37, 1.0), again = host::DrawNoise(11, 2, 37, 1.0);
     EXPECT_TRUE(base.x == again.x && base.y == again.y);
-    struct Case {
-        unsigned long long seed;
-        int game, shot;
-    } others[] = {{12, 2, 37}, {11, 3, 37}, {11, 2, 38}, {11ull + (1ull << 32), 2, 37}};
-    for (const Case& c : others) {
-        SCOPED_TRACE(testing::Message() << c.seed << ' ' << c.game << ' ' << c.shot);
-        host::NoiseOffset other = host::DrawNoise(c.seed, c.game, c.shot, 1.0);
-        EXPECT_TRUE(other.x != base.x && other.y != base.y);
+    for (host::NoiseOffset other :
+         {host::DrawNoise(12, 2, 37, 1.0), host::DrawNoise(11, 3, 37, 1.0), host::DrawNoise(11, 2, 38, 1.0),
+          host::DrawNoise(11 + (1ull << 32), 2, 37, 1.0)}) {
+        EXPECT_TRUE(other.x != base.x && other.y != base.y) << other.x << ' ' << other.y;
     }
 }
 
@@ -55,9 +49,8 @@ TEST(ExecutionNoise, MovesTheRestingPointKeepsTheCurlAndZeroPlaysTheSentShotExac
     host::NoiseOffset offset = host::DrawNoise(3, 1, 4, 1.0);
     host::Delivery delivery = host::Deliver(sheet, sent, offset, 1.0);
     EXPECT_TRUE(delivery.aimed.x == sent.vx && delivery.aimed.y == sent.vy);
-    EXPECT_EQ(delivery.played.vx, static_cast<float>(sent.vx + offset.x));
-    EXPECT_EQ(delivery.played.vy, static_cast<float>(sent.vy + offset.y));
-    EXPECT_EQ(delivery.played.curl, 1);
+    EXPECT_TRUE(delivery.played.vx == static_cast<float>(sent.vx + offset.x) &&
+                delivery.played.vy == static_cast<float>(sent.vy + offset.y) && delivery.played.curl == 1);
 
     // With noise 0 the shot must not go through an inexact round trip of the simulator library.
     sheet.shotForTarget = [](const ShotTarget& target) {

@@ -42,7 +42,6 @@ TEST(Options, ReadsEveryFlagAndRefusesBadInputWithOneLine) {
         {{"--ends", "99999999999999999999"}, "--ends wants"},
         {{"--seed", "18446744073709551616"}, "--seed wants"},
         {{"--noise", "nan"}, "--noise wants"},
-        {{"--shot-timeout", "inf"}, "--shot-timeout wants"},
         {{"--engine", MakeFile(folder, "plain", 0644)}, "engine is not executable"},
         {{"--engine", engine, "--engine", engine, "--engine", engine}, "more than twice"},
     };
