@@ -1,18 +1,19 @@
 #include "evaluation/position_evaluation.h"
 
 #include "evaluation/house_scoring.h"
+#include "records/sheet.h"
 
 namespace evaluation {
 
-double EvaluatePosition(const GameState& state, int side) {
+double EvaluatePosition(const records::GameState& state, int side) {
     HouseOrder order;
     SortStonesByDistance(state, order);
     double sum = 0.0;
     int rank = 2;
-    for (int entry = 0; entry < StoneCount; ++entry) {
+    for (int entry = 0; entry < records::StoneCount; ++entry) {
         int stone = order[entry];
-        float squaredDistance = SquaredTeeDistance(state.stones[stone]);
-        if (!InHouse(squaredDistance)) {
+        float squaredDistance = records::SquaredTeeDistance(state.stones[stone]);
+        if (!records::InHouse(squaredDistance)) {
             break;
         }
         double term = 100.0 / rank / (static_cast<double>(squaredDistance) + 10.0);
@@ -25,7 +26,7 @@ double EvaluatePosition(const GameState& state, int side) {
     return sum;
 }
 
-double ShotOutcomeValue(int shotNumberBefore, const GameState& after) {
+double ShotOutcomeValue(int shotNumberBefore, const records::GameState& after) {
     if (shotNumberBefore == 15) {
         // Negated as an integer, so a blank end is +0.0 and never prints as -0.
         return static_cast<double>(-EndScore(after));

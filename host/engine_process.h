@@ -1,6 +1,6 @@
 #pragma once
 
-#include <sys/types.h>
+#include "platform/child_process.h"
 
 #include <string>
 
@@ -9,21 +9,17 @@
 namespace host {
 
 struct EngineProcess {
-    pid_t pid = -1;
-    int toEngine = -1;    // write end of the engine's standard input
-    int fromEngine = -1;  // read end of the engine's standard output
+    platform::ChildProcess child;
     int owedReplies = 0;  // replies to requests the host stopped waiting for; skipped when they arrive
-    bool reaped = false;
-    int waitStatus = 0;
 };
 
 // Starts `path` with no arguments. False, with the reason in `error`, when it cannot be started
 // (the log cannot be opened, the fork fails, or the program cannot be executed).
-bool StartEngine(const std::string& path, const std::string& logPath, EngineProcess& engine,
-                 std::string& error);
+[[nodiscard]] bool StartEngine(const std::string& path, const std::string& logPath, EngineProcess& engine,
+                               std::string& error);
 
 // Writes one command in one write. False when the engine no longer reads its input.
-bool SendCommand(EngineProcess& engine, const std::string& command);
+[[nodiscard]] bool SendCommand(EngineProcess& engine, const std::string& command);
 
 enum class ReplyStatus { Received, TimedOut, Closed };
 
@@ -37,8 +33,5 @@ std::string DescribeEnd(EngineProcess& engine);
 
 // Closes its input, gives it a moment to leave by itself, then kills it; always reaps it.
 void StopEngine(EngineProcess& engine);
-
-// Kills every engine still running; safe inside a signal handler.
-void KillAllEngines();
 
 }  // namespace host

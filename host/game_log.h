@@ -1,7 +1,7 @@
 #pragma once
 
-#include "front/game_state.h"
 #include "host/match_rules.h"
+#include "records/game_state.h"
 
 #include <string>
 #include <vector>
@@ -25,15 +25,16 @@ struct ShotEntry {
     int end = 0;
     int shot = 0;  // 0..15 within the end; also the index of the delivered stone
     int team = 0;
-    bool delivered = false;  // false: the stone was thrown away because of the reply
-    ShotVector sent{};       // meaningful when delivered
-    ShotVector played{};
-    StonePosition aimed{};               // lone-stone resting point of the sent shot
-    StonePosition moved{};               // the same after noise
-    std::string fault;                   // why the stone was thrown away
-    std::string reply;                   // the reply, printable, when it was at fault
-    StonePosition stones[StoneCount]{};  // after the shot, every stone not in play at (0, 0)
-    double seconds = 0.0;                // from GO to the reply or the time-out
+    bool delivered = false;      // false: the stone was thrown away because of the reply
+    records::ShotVector sent{};  // meaningful when delivered
+    records::ShotVector played{};
+    records::StonePosition aimed{};  // lone-stone resting point of the sent shot
+    records::StonePosition moved{};  // the same after noise
+    std::string fault;               // why the stone was thrown away
+    std::string reply;               // the reply, printable, when it was at fault
+    records::StonePosition
+        stones[records::StoneCount]{};  // after the shot, every stone not in play at (0, 0)
+    double seconds = 0.0;               // from GO to the reply or the time-out
 };
 
 struct EndEntry {

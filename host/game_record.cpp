@@ -9,11 +9,11 @@ namespace host {
 
 namespace {
 
-std::string JsonPoint(const StonePosition& point) {
+std::string JsonPoint(const records::StonePosition& point) {
     return '[' + FormatFloat(point.x) + ',' + FormatFloat(point.y) + ']';
 }
 
-std::string JsonShot(const ShotVector& shot) {
+std::string JsonShot(const records::ShotVector& shot) {
     return "{\"vx\":" + FormatFloat(shot.vx) + ",\"vy\":" + FormatFloat(shot.vy) +
            ",\"curl\":" + std::to_string(shot.curl) + '}';
 }
@@ -86,7 +86,7 @@ void WriteShotLine(GameRecord& record, const ShotEntry& shot) {
         line += ",\"fault\":" + JsonString(shot.fault) + ",\"reply\":" + JsonString(shot.reply);
     }
     line += ",\"stones\":[";
-    for (int i = 0; i < StoneCount; ++i) {
+    for (int i = 0; i < records::StoneCount; ++i) {
         line += (i > 0 ? "," : "") + JsonPoint(shot.stones[i]);
     }
     WriteLine(record, line + "],\"seconds\":" + JsonNumber(shot.seconds) + '}');

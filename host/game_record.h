@@ -14,7 +14,7 @@ struct GameRecord {
     std::FILE* file = nullptr;
 };
 
-bool OpenRecord(GameRecord& record, const std::string& path, std::string& error);
+[[nodiscard]] bool OpenRecord(GameRecord& record, const std::string& path, std::string& error);
 void WriteGameLine(GameRecord& record, const GameSetup& setup);
 void WriteShotLine(GameRecord& record, const ShotEntry& shot);
 void WriteEndLine(GameRecord& record, const EndEntry& end, int nextHammer);

@@ -21,6 +21,7 @@ struct Game {
     GameRecord record;
     EngineProcess engines[2];
     bool started[2] = {false, false};
+    bool pageFailed = false;  // said once per game
 };
 
 std::string LogPath(const Game& game, int team) {
@@ -104,7 +105,7 @@ double SecondsSince(std::chrono::steady_clock::time_point start) {
 
 // Asks the engine of the team to throw for its shot. False when the engine is gone (it forfeits);
 // otherwise the entry says whether a usable shot came back.
-bool RequestShot(Game& game, const GameState& state, int endsNow, ShotEntry& entry) {
+bool RequestShot(Game& game, const records::GameState& state, int endsNow, ShotEntry& entry) {
     EngineProcess& engine = game.engines[entry.team];
     std::string where = "shot " + std::to_string(entry.shot + 1) + " of end " + std::to_string(entry.end + 1);
     int hammerToThrow = entry.shot % 2 == 1 ? 1 : 0;
@@ -138,7 +139,7 @@ bool RequestShot(Game& game, const GameState& state, int endsNow, ShotEntry& ent
     return true;
 }
 
-void Play(Game& game, GameState& state, ShotEntry& entry) {
+void Play(Game& game, records::GameState& state, ShotEntry& entry) {
     const GameSetup& setup = game.log.setup;
     state.shotNumber = entry.shot;
     if (entry.delivered) {
@@ -150,17 +151,26 @@ void Play(Game& game, GameState& state, ShotEntry& entry) {
         entry.moved = delivery.moved;
         game.model->simulateShot(state, delivery.played);
     } else {
-        state.stones[entry.shot] = StonePosition{0.0f, 0.0f};  // delivered, out of play
+        state.stones[entry.shot] = records::StonePosition{0.0f, 0.0f};  // delivered, out of play
     }
     state.shotNumber = entry.shot + 1;
     RemoveStonesOutOfPlay(state, *game.model);
-    for (int i = 0; i < StoneCount; ++i) {
+    for (int i = 0; i < records::StoneCount; ++i) {
         entry.stones[i] = state.stones[i];
     }
 }
 
+void WritePage(Game& game) {
+    const std::string path = game.log.setup.folder + "/replay.html";
+    if (!WriteReplayPage(game.log, path) && !game.pageFailed) {
+        game.pageFailed = true;
+        std::fprintf(stderr, "curling-match: cannot write %s; the record still follows the game\n",
+                     path.c_str());
+    }
+}
+
 void Report(Game& game) {
-    WriteReplayPage(game.log, game.log.setup.folder + "/replay.html");
+    WritePage(game);
     if (*game.progress) {
         (*game.progress)(game.log);
     }
@@ -170,7 +180,7 @@ void Report(Game& game) {
 bool PlayEnd(Game& game, GameProgress& progress) {
     int endIndex = static_cast<int>(progress.ends.size());
     int endsNow = endIndex < progress.regularEnds ? progress.regularEnds : endIndex + 1;
-    GameState state{};
+    records::GameState state{};
     state.currentEnd = endIndex;
     for (int shot = 0; shot < StonesPerEnd; ++shot) {
         ShotEntry entry;
@@ -195,7 +205,8 @@ bool PlayEnd(Game& game, GameProgress& progress) {
         end.points[team] = result.points[team];
         end.totals[team] = progress.totals[team];
         // A dead engine shows up at its next request; the score is only information for it.
-        SendCommand(game.engines[team], ScoreCommand(result.points[team] - result.points[1 - team]));
+        static_cast<void>(
+            SendCommand(game.engines[team], ScoreCommand(result.points[team] - result.points[1 - team])));
     }
     game.log.ends.push_back(end);
     WriteEndLine(game.record, end, progress.hammer);
@@ -220,15 +231,15 @@ void Finish(Game& game, const GameProgress& progress) {
             StopEngine(game.engines[team]);
         }
     }
-    WriteReplayPage(game.log, game.log.setup.folder + "/replay.html");
+    WritePage(game);
 }
 
 }  // namespace
 
-void RemoveStonesOutOfPlay(GameState& state, const SheetModel& model) {
-    for (StonePosition& stone : state.stones) {
+void RemoveStonesOutOfPlay(records::GameState& state, const SheetModel& model) {
+    for (records::StonePosition& stone : state.stones) {
         if ((stone.x != 0.0f || stone.y != 0.0f) && !model.inPlay(stone)) {
-            stone = StonePosition{0.0f, 0.0f};
+            stone = records::StonePosition{0.0f, 0.0f};
         }
     }
 }

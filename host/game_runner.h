@@ -17,6 +17,6 @@ using ProgressCallback = std::function<void(const GameLog& log)>;
 GameLog PlayGame(const GameSetup& setup, const SheetModel& model, const ProgressCallback& progress);
 
 // Every stone that no longer counts (short of the hog line, or off the sheet) is taken to (0, 0).
-void RemoveStonesOutOfPlay(GameState& state, const SheetModel& model);
+void RemoveStonesOutOfPlay(records::GameState& state, const SheetModel& model);
 
 }  // namespace host

@@ -1,17 +1,17 @@
 #include "host/host_main.h"
 
 #include "host/console.h"
-#include "host/engine_process.h"
 #include "host/match_runner.h"
 #include "host/options.h"
 #include "host/sheet_model.h"
+#include "platform/interrupt.h"
+#include "platform/shared_library.h"
 
 #include <signal.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -19,36 +19,14 @@ namespace host {
 
 namespace {
 
-char interruptMessage[4096];
-
-// Engines must not outlive the host, and the user should learn where the record so far lies.
-void OnInterrupt(int) {
-    KillAllEngines();
-    ssize_t ignored = write(STDERR_FILENO, interruptMessage, std::strlen(interruptMessage));
-    (void)ignored;
-    _exit(130);
-}
-
+// The engines must not outlive the host, and the user should learn where the record so far lies.
 void CatchInterrupts(const std::string& folder) {
-    std::snprintf(interruptMessage, sizeof(interruptMessage),
-                  "\ncurling-match: interrupted; the record so far is in %s\n", folder.c_str());
-    struct sigaction action;
-    std::memset(&action, 0, sizeof(action));
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
-        sigaction(signalNumber, &action, nullptr);
-    }
+    platform::ExitOnInterrupt("\ncurling-match: interrupted; the record so far is in " + folder + "\n", 130);
 }
 
 std::string ExecutableFolder() {
-    char path[4096];
-    ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
-    if (length <= 0) {
-        return ".";
-    }
-    std::string full(path, static_cast<std::size_t>(length));
-    return full.substr(0, full.rfind('/'));
+    const std::string folder = platform::ExecutableDirectory();
+    return folder.empty() ? "." : folder;
 }
 
 }  // namespace
@@ -66,7 +44,7 @@ int RunHost(int argc, char** argv) {
         return 0;
     }
     std::string folder = options.out.empty() ? NewMatchFolder() : options.out;
-    signal(SIGPIPE, SIG_IGN);
+    signal(SIGPIPE, SIG_IGN);  // a reader that goes away is no reason to stop the match
     CatchInterrupts(folder);
     SheetModel model = EngineSheetModel();
     model.warmUp();

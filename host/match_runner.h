@@ -20,13 +20,13 @@ int FirstHammer(int game);
 // Plays every game of the match, `options.jobs` at a time, into `folder` (created if needed), and
 // prints each line score and, for several games, the summary. The logs come back in game order.
 // False when a folder cannot be created.
-bool RunMatch(const MatchOptions& options, const std::string& folder, const SheetModel& model,
-              Console& console, std::vector<GameLog>& logs, std::string& error);
+[[nodiscard]] bool RunMatch(const MatchOptions& options, const std::string& folder, const SheetModel& model,
+                            Console& console, std::vector<GameLog>& logs, std::string& error);
 
 // A new, not yet existing folder under matches/ named after the local time.
 std::string NewMatchFolder();
 
 // Creates the folder and any missing parents. False with the reason when it cannot.
-bool MakeFolders(const std::string& path, std::string& error);
+[[nodiscard]] bool MakeFolders(const std::string& path, std::string& error);
 
 }  // namespace host

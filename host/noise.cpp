@@ -15,7 +15,8 @@ NoiseOffset DrawNoise(uint64_t seed, int game, int shotIndex, double scale) {
     return offset;
 }
 
-Delivery Deliver(const SheetModel& model, const ShotVector& sent, const NoiseOffset& offset, double scale) {
+Delivery Deliver(const SheetModel& model, const records::ShotVector& sent, const NoiseOffset& offset,
+                 double scale) {
     Delivery delivery;
     delivery.aimed = model.restingPoint(sent);
     if (scale == 0.0) {
@@ -25,7 +26,8 @@ Delivery Deliver(const SheetModel& model, const ShotVector& sent, const NoiseOff
     }
     delivery.moved.x = static_cast<float>(static_cast<double>(delivery.aimed.x) + offset.x);
     delivery.moved.y = static_cast<float>(static_cast<double>(delivery.aimed.y) + offset.y);
-    delivery.played = model.shotForTarget(MakeShotTarget(delivery.moved.x, delivery.moved.y, sent.curl));
+    delivery.played =
+        model.shotForTarget(records::MakeShotTarget(delivery.moved.x, delivery.moved.y, sent.curl));
     delivery.played.curl = sent.curl;
     return delivery;
 }

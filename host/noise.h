@@ -1,7 +1,7 @@
 #pragma once
 
-#include "front/game_state.h"
 #include "host/sheet_model.h"
+#include "records/game_state.h"
 
 #include <cstdint>
 
@@ -23,12 +23,13 @@ struct NoiseOffset {
 NoiseOffset DrawNoise(uint64_t seed, int game, int shotIndex, double scale);
 
 struct Delivery {
-    ShotVector played{};
-    StonePosition aimed{};  // where the sent shot would rest on an empty sheet
-    StonePosition moved{};  // the aim after noise; equal to aimed when the scale is 0
+    records::ShotVector played{};
+    records::StonePosition aimed{};  // where the sent shot would rest on an empty sheet
+    records::StonePosition moved{};  // the aim after noise; equal to aimed when the scale is 0
 };
 
 // The shot actually played for `sent`. With scale 0 it is `sent` itself, bit for bit.
-Delivery Deliver(const SheetModel& model, const ShotVector& sent, const NoiseOffset& offset, double scale);
+Delivery Deliver(const SheetModel& model, const records::ShotVector& sent, const NoiseOffset& offset,
+                 double scale);
 
 }  // namespace host

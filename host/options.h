@@ -20,8 +20,8 @@ struct MatchOptions {
 // Reads the command line (without the program name). `defaultEngine` stands in for each --engine not
 // given. False with a one-line reason in `error` for an unknown flag, a missing or bad value, or an
 // engine file that is missing or not executable.
-bool ParseOptions(const std::vector<std::string>& arguments, const std::string& defaultEngine,
-                  MatchOptions& options, std::string& error);
+[[nodiscard]] bool ParseOptions(const std::vector<std::string>& arguments, const std::string& defaultEngine,
+                                MatchOptions& options, std::string& error);
 
 std::string UsageText();
 

@@ -1,5 +1,7 @@
 #include "host/protocol.h"
 
+#include "platform/text.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -25,20 +27,9 @@ std::vector<std::string> SplitWhiteSpace(const std::string& text) {
     return words;
 }
 
+// The whole word, so a zero byte inside it never ends the comparison early.
 bool SameWordIgnoringCase(const std::string& word, const char* expected) {
-    if (word.size() != std::strlen(expected)) {
-        return false;
-    }
-    for (std::size_t i = 0; i < word.size(); ++i) {
-        char c = word[i];
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-        if (c != expected[i]) {
-            return false;
-        }
-    }
-    return true;
+    return word.size() == std::strlen(expected) && platform::CompareIgnoringCase(word.c_str(), expected) == 0;
 }
 
 // A whole token as a number; false when anything but the number is in it.
@@ -70,9 +61,9 @@ std::string FormatFloat(float value) {
     return text;
 }
 
-std::string PositionCommand(const GameState& state) {
+std::string PositionCommand(const records::GameState& state) {
     std::string line = "POSITION";
-    for (const StonePosition& stone : state.stones) {
+    for (const records::StonePosition& stone : state.stones) {
         line += ' ' + FormatFloat(stone.x) + ' ' + FormatFloat(stone.y);
     }
     return line + '\n';

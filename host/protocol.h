@@ -1,6 +1,6 @@
 #pragma once
 
-#include "front/game_state.h"
+#include "records/game_state.h"
 
 #include <string>
 
@@ -11,7 +11,7 @@ namespace host {
 // The shortest decimal text that the engine's atof-and-round reading turns back into `value` exactly.
 std::string FormatFloat(float value);
 
-std::string PositionCommand(const GameState& state);  // all 16 stones, x0 y0 … x15 y15
+std::string PositionCommand(const records::GameState& state);  // all 16 stones, x0 y0 … x15 y15
 std::string SetStateCommand(int shot, int end, int ends, int hammerToThrow);
 std::string ScoreCommand(int score);
 
@@ -22,7 +22,7 @@ enum class ReplyFault { None, Malformed, NotFinite, TooFast };
 
 struct ParsedShot {
     ReplyFault fault = ReplyFault::None;
-    ShotVector shot{};
+    records::ShotVector shot{};
     std::string why;  // for a fault: what was wrong, in words
 };
 

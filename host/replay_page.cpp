@@ -1,5 +1,7 @@
 #include "host/replay_page.h"
 
+#include "records/sheet.h"
+
 #include <cstdio>
 #include <fstream>
 
@@ -10,7 +12,6 @@ namespace {
 // The part of the sheet drawn: side line to side line, from behind the back line to past the hog line.
 constexpr float ViewTop = 1.6f;
 constexpr float ViewBottom = 12.2f;
-constexpr float StoneRadius = 0.145f;
 const char* const TeamNames[2] = {"red", "yellow"};
 
 std::string Number(double value) {
@@ -25,7 +26,7 @@ std::string Seconds(double seconds) {
     return text;
 }
 
-bool InView(const StonePosition& p) {
+bool InView(const records::StonePosition& p) {
     return (p.x != 0.0f || p.y != 0.0f) && p.y > ViewTop && p.y < ViewBottom;
 }
 
@@ -49,28 +50,29 @@ const char* PageStyle() {
 
 std::string SheetMarkup() {
     std::string svg;
-    svg += "<rect x=\"0\" y=\"" + Number(ViewTop) + "\" width=\"4.75\" height=\"" +
+    using namespace records;
+    svg += "<rect x=\"0\" y=\"" + Number(ViewTop) + "\" width=\"" + Number(SheetWidth) + "\" height=\"" +
            Number(ViewBottom - ViewTop) + "\" fill=\"#eef5fa\"/>";
     const char* ringColours[4] = {"#3b82c4", "#ffffff", "#e06666", "#ffffff"};
-    const double ringRadii[4] = {1.83, 1.22, 0.61, 0.15};
+    const float ringRadii[4] = {HouseRadius, EightFootRadius, FourFootRadius, ButtonRadius};
     for (int i = 0; i < 4; ++i) {
-        svg += "<circle cx=\"2.375\" cy=\"4.88\" r=\"" + Number(ringRadii[i]) + "\" fill=\"" +
-               ringColours[i] + "\" stroke=\"#667\" stroke-width=\".01\"/>";
+        svg += "<circle cx=\"" + Number(TeeX) + "\" cy=\"" + Number(TeeY) + "\" r=\"" + Number(ringRadii[i]) +
+               "\" fill=\"" + ringColours[i] + "\" stroke=\"#667\" stroke-width=\".01\"/>";
     }
     auto line = [&svg](double x1, double y1, double x2, double y2, const char* colour, double width) {
         svg += "<line x1=\"" + Number(x1) + "\" y1=\"" + Number(y1) + "\" x2=\"" + Number(x2) + "\" y2=\"" +
                Number(y2) + "\" stroke=\"" + colour + "\" stroke-width=\"" + Number(width) + "\"/>";
     };
-    line(2.375, ViewTop, 2.375, ViewBottom, "#778", 0.015);  // centre line
-    line(0, 4.88, 4.75, 4.88, "#778", 0.015);                // tee line
-    line(0, 3.05, 4.75, 3.05, "#334", 0.03);                 // back line
-    line(0, 11.28, 4.75, 11.28, "#c03", 0.08);               // hog line
+    line(CentreLineX, ViewTop, CentreLineX, ViewBottom, "#778", 0.015);
+    line(0, TeeY, SheetWidth, TeeY, "#778", 0.015);  // tee line
+    line(0, BackLineY, SheetWidth, BackLineY, "#334", 0.03);
+    line(0, HogLineY, SheetWidth, HogLineY, "#c03", 0.08);
     line(0, ViewTop, 0, ViewBottom, "#334", 0.04);
-    line(4.75, ViewTop, 4.75, ViewBottom, "#334", 0.04);
+    line(SheetWidth, ViewTop, SheetWidth, ViewBottom, "#334", 0.04);
     return svg;
 }
 
-std::string Cross(const StonePosition& p, const char* cls) {
+std::string Cross(const records::StonePosition& p, const char* cls) {
     std::string d = "M" + Number(p.x - 0.07) + ' ' + Number(p.y - 0.07) + "l.14 .14M" + Number(p.x + 0.07) +
                     ' ' + Number(p.y - 0.07) + "l-.14 .14";
     return "<path class=\"" + std::string(cls) + "\" d=\"" + d + "\"/>";
@@ -105,9 +107,10 @@ void EndsDone(const GameLog& log, std::size_t shotIndex, int& done, int totals[2
     totals[1] = done > 0 ? log.ends[done - 1].totals[1] : 0;
 }
 
-std::string StoneMarkup(const StonePosition& p, int team, int number, bool last) {
+std::string StoneMarkup(const records::StonePosition& p, int team, int number, bool last) {
     std::string svg = "<circle class=\"stone t" + std::to_string(team) + (last ? " last" : "") + "\" cx=\"" +
-                      Number(p.x) + "\" cy=\"" + Number(p.y) + "\" r=\"" + Number(StoneRadius) + "\"/>";
+                      Number(p.x) + "\" cy=\"" + Number(p.y) + "\" r=\"" + Number(records::StoneRadius) +
+                      "\"/>";
     return svg + "<text class=\"num\" x=\"" + Number(p.x) + "\" y=\"" + Number(p.y) + "\">" +
            std::to_string(number) + "</text>";
 }
@@ -127,7 +130,7 @@ std::string FrameMarkup(const GameLog& log, std::size_t index) {
         }
     }
     int hammer = shot.shot % 2 == 1 ? shot.team : 1 - shot.team;
-    for (int i = 0; i < StoneCount; ++i) {
+    for (int i = 0; i < records::StoneCount; ++i) {
         if (InView(shot.stones[i])) {
             frame += StoneMarkup(shot.stones[i], TeamForShot(hammer, i), i + 1, i == shot.shot);
         }

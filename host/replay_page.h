@@ -12,7 +12,7 @@ namespace host {
 std::string ReplayPage(const GameLog& log);
 
 // Writes the page beside its final name and renames it into place, so a reader never sees half a page.
-bool WriteReplayPage(const GameLog& log, const std::string& path);
+[[nodiscard]] bool WriteReplayPage(const GameLog& log, const std::string& path);
 
 // Text made safe for XML character data and attribute values.
 std::string EscapeXml(const std::string& text);

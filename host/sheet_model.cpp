@@ -11,23 +11,23 @@ namespace host {
 namespace {
 
 // The engine's own pieces, so that the host referees with exactly the model the engine searches on.
-StonePosition RestingPoint(const ShotVector& shot) {
+records::StonePosition RestingPoint(const records::ShotVector& shot) {
     return physics::LoneStoneRestingPoint(shot);
 }
 
-ShotVector ShotForTarget(const ShotTarget& target) {
+records::ShotVector ShotForTarget(const records::ShotTarget& target) {
     return simulator::ShotForTarget(target);
 }
 
-bool SimulateShot(GameState& state, ShotVector shot) {
+bool SimulateShot(records::GameState& state, records::ShotVector shot) {
     return physics::SimulateShot(state, shot);
 }
 
-bool InPlay(StonePosition stone) {
+bool InPlay(records::StonePosition stone) {
     return physics::ClassifyStonePosition(stone.x, stone.y).inPlay;
 }
 
-int EndScore(const GameState& state) {
+int EndScore(const records::GameState& state) {
     return evaluation::EndScore(state);
 }
 

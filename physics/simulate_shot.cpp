@@ -1,18 +1,18 @@
 #include "physics/simulate_shot.h"
 
-#include "physics/fast_play.h"
-#include "physics/play_outcome.h"
-#include "physics/run_to_rest.h"
+#include "physics/detail/fast_play.h"
+#include "physics/detail/play_outcome.h"
+#include "physics/detail/run_to_rest.h"
+#include "physics/detail/sheet_stones.h"
 #include "physics/sheet.h"
-#include "physics/sheet_stones.h"
 #include "physics/stone_motion.h"
 
 #include <box2d/box2d.h>
 
+#include <cassert>
 #include <cstdint>
 #include <cstring>
 #include <memory>
-#include <mutex>
 
 namespace physics {
 
@@ -21,27 +21,17 @@ namespace {
 // The guard rule protects the other team's stones while fewer than five stones are delivered.
 constexpr int GuardRuleStoneLimit = 5;
 
-std::once_flag warmUpFlag;
-
-void MeetTwoStones() {
-    auto world = std::make_unique<b2World>(b2Vec2(0.0f, 0.0f));
-    CreateStoneBody(*world, TeeX, TeeY, StoneRadius, StoneDensity, StoneRestitution, StoneFriction);
-    CreateStoneBody(*world, TeeX + StoneRadius, TeeY, StoneRadius, StoneDensity, StoneRestitution,
-                    StoneFriction);
-    world->Step(TimeStep, VelocityIterations, PositionIterations);
-}
-
 // True when a guard of the other team, in the guard zone before the shot, is no longer in play.
-bool GuardRuleBroken(const GameState& before, const PlayOutcome& outcome, int thrower) {
+bool GuardRuleBroken(const records::GameState& before, const PlayOutcome& outcome, int thrower) {
     for (int i = (thrower + 1) % 2; i < thrower; i += 2) {
-        const StonePosition& guard = before.stones[i];
+        const records::StonePosition& guard = before.stones[i];
         if (!ClassifyStonePosition(guard.x, guard.y).inGuardZone) {
             continue;
         }
         if (!outcome.present[i]) {
             return true;
         }
-        const StonePosition& after = outcome.position[i];
+        const records::StonePosition& after = outcome.position[i];
         if (!ClassifyStonePosition(after.x, after.y).inPlay) {
             return true;
         }
@@ -49,19 +39,22 @@ bool GuardRuleBroken(const GameState& before, const PlayOutcome& outcome, int th
     return false;
 }
 
-PlayOutcome PlayShotPlain(const GameState& state, const ShotVector& shot) {
+// The record's shotNumber lies in 0..15, so the stones are placed and the delivery thrown.
+PlayOutcome PlayShotPlain(const records::GameState& state, const records::ShotVector& shot) {
     // A world carries a 100 KiB scratch stack of its own; keep it off small thread stacks.
     auto world = std::make_unique<b2World>(b2Vec2(0.0f, 0.0f));
     world->SetAllowSleeping(true);
     SheetStones stones;
-    PlaceStones(stones, state, *world);
-    ThrowStone(stones, *world, shot);
-    RunUntilAtRest(stones, *world, TimeStep);
+    [[maybe_unused]] const bool placed = PlaceStones(stones, state, *world);
+    [[maybe_unused]] const bool thrown = ThrowStone(stones, *world, shot);
+    assert(placed && thrown);
+    // Stones stacked on one spot never sleep: such a play ends at the step cap, where that step left them.
+    static_cast<void>(RunUntilAtRest(stones, *world, TimeStep));
     return OutcomeOf(stones);
 }
 
 // The byte's lowest bit is flipped, so a record holding any byte value keeps a defined result.
-void InvertTurnFlag(GameState& state) {
+void InvertTurnFlag(records::GameState& state) {
     uint8_t flag = 0;
     std::memcpy(&flag, &state.turnFlag, 1);
     flag ^= 1u;
@@ -70,30 +63,37 @@ void InvertTurnFlag(GameState& state) {
 
 }  // namespace
 
-void WarmUp() {
-    std::call_once(warmUpFlag, MeetTwoStones);
-}
+SimulationScratch::SimulationScratch() : fast(std::make_unique<FastPlayScratch>()) {}
+SimulationScratch::~SimulationScratch() = default;
+SimulationScratch::SimulationScratch(SimulationScratch&&) noexcept = default;
+SimulationScratch& SimulationScratch::operator=(SimulationScratch&&) noexcept = default;
 
-bool SimulateShot(GameState& state, ShotVector shot, SimulationPath path) {
+bool SimulateShot(records::GameState& state, records::ShotVector shot, SimulationScratch& scratch,
+                  SimulationPath path) {
     WarmUp();
-    if (state.shotNumber < 0 || state.shotNumber >= StoneCount) {
+    if (state.shotNumber < 0 || state.shotNumber >= records::StoneCount) {
         return false;
     }
     PlayOutcome outcome;
-    if (path == SimulationPath::Plain || !PlayShotFast(state, shot, outcome)) {
+    if (path == SimulationPath::Plain || !PlayShotFast(state, shot, *scratch.fast, outcome)) {
         outcome = PlayShotPlain(state, shot);
     }
     const int thrower = state.shotNumber;
     if (outcome.count < GuardRuleStoneLimit && GuardRuleBroken(state, outcome, thrower)) {
-        state.stones[thrower] = StonePosition{0.0f, 0.0f};
+        state.stones[thrower] = records::StonePosition{0.0f, 0.0f};
     } else {
-        for (int i = 0; i < StoneCount; ++i) {
-            state.stones[i] = outcome.present[i] ? outcome.position[i] : StonePosition{0.0f, 0.0f};
+        for (int i = 0; i < records::StoneCount; ++i) {
+            state.stones[i] = outcome.present[i] ? outcome.position[i] : records::StonePosition{0.0f, 0.0f};
         }
     }
     InvertTurnFlag(state);
     state.shotNumber = outcome.count;
     return true;
+}
+
+bool SimulateShot(records::GameState& state, records::ShotVector shot, SimulationPath path) {
+    SimulationScratch scratch;
+    return SimulateShot(state, shot, scratch, path);
 }
 
 }  // namespace physics

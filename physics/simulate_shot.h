@@ -1,12 +1,27 @@
 #pragma once
 
-#include "front/game_state.h"
+#include "records/game_state.h"
+
+#include <memory>
 
 namespace physics {
 
 // How SimulateShot plays a shot. Both give bit-identical records; the plain path, every shot a full
 // world stepped until every stone sleeps, is the reference that tests and benchmarks compare with.
 enum class SimulationPath { Fast, Plain };
+
+struct FastPlayScratch;
+
+// The memory one thread reuses from shot to shot (a world's block, the lone runs' buffer). Owned by one
+// worker; two threads never share one. Holds nothing that changes a result.
+struct SimulationScratch {
+    SimulationScratch();
+    ~SimulationScratch();
+    SimulationScratch(SimulationScratch&&) noexcept;
+    SimulationScratch& operator=(SimulationScratch&&) noexcept;
+
+    std::unique_ptr<FastPlayScratch> fast;
+};
 
 // Completes the physics library's lazy one-time set-up (its table of contact types is filled, without a
 // lock, by the first contact a world creates). Call it once before threads simulate at the same time;
@@ -18,7 +33,12 @@ void WarmUp();
 // stones of an end obey the free guard zone rule: a guard of the other team knocked out of play
 // restores the position and takes the delivered stone out instead.
 // False, with the record untouched, when shotNumber lies outside 0..15.
-// Deterministic and thread-safe: each call owns its world and touches only the record it is given.
-bool SimulateShot(GameState& state, ShotVector shot, SimulationPath path = SimulationPath::Fast);
+// Deterministic: each call owns its world and touches only the record and the scratch it is given.
+[[nodiscard]] bool SimulateShot(records::GameState& state, records::ShotVector shot,
+                                SimulationScratch& scratch, SimulationPath path = SimulationPath::Fast);
+
+// The same with a scratch of its own, for callers that play a shot now and then.
+[[nodiscard]] bool SimulateShot(records::GameState& state, records::ShotVector shot,
+                                SimulationPath path = SimulationPath::Fast);
 
 }  // namespace physics

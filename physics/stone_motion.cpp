@@ -1,6 +1,7 @@
 #include "physics/stone_motion.h"
 
 #include "physics/sheet.h"
+#include "records/sheet.h"
 
 #include <cmath>
 
@@ -13,7 +14,7 @@ constexpr float MaxTranslationPerStep = 2.0f;
 
 }  // namespace
 
-LoneStoneRun SlideLoneStone(const ShotVector& shot) {
+LoneStoneRun SlideLoneStone(const records::ShotVector& shot) {
     StoneMotion motion{shot.vx, shot.vy, SpinForCurl(shot.curl)};
     if (!IsDeliverableVelocity(shot.vx, shot.vy)) {
         motion.vx = 0.0f;
@@ -21,7 +22,7 @@ LoneStoneRun SlideLoneStone(const ShotVector& shot) {
     }
     motion = ApplyFrictionStep(motion, SpeedLossPerStep * 0.5f);
     LoneStoneRun run;
-    run.rest = {DeliveryX, DeliveryY};
+    run.rest = {records::DeliveryX, records::DeliveryY};
     while (motion.vx != 0.0f || motion.vy != 0.0f) {
         const float tx = TimeStep * motion.vx;
         const float ty = TimeStep * motion.vy;

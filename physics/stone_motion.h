@@ -1,6 +1,6 @@
 #pragma once
 
-#include "front/game_state.h"
+#include "records/game_state.h"
 
 #include <cmath>
 
@@ -62,16 +62,16 @@ inline StoneMotion ApplyFrictionStep(const StoneMotion& motion, float speedLoss)
 }
 
 struct LoneStoneRun {
-    StonePosition rest;  // where the stone stops
-    int stopStep = 0;    // the world step whose friction update stopped it
+    records::StonePosition rest;  // where the stone stops
+    int stopStep = 0;             // the world step whose friction update stopped it
 };
 
 // A stone delivered alone from the delivery point, moved exactly as a world with no other body moves it:
 // half a step of friction first, then per step position += TimeStep * velocity and one friction step.
 // Sheet bounds are ignored, so the stone may stop anywhere on the plane.
-LoneStoneRun SlideLoneStone(const ShotVector& shot);
+LoneStoneRun SlideLoneStone(const records::ShotVector& shot);
 
-inline StonePosition LoneStoneRestingPoint(const ShotVector& shot) {
+inline records::StonePosition LoneStoneRestingPoint(const records::ShotVector& shot) {
     return SlideLoneStone(shot).rest;
 }
 

@@ -1,76 +1,101 @@
 #include "search/evaluate_tests.h"
 
 #include "evaluation/position_evaluation.h"
-#include "physics/simulate_shot.h"
-#include "search/search_tables.h"
+#include "search/log_line.h"
 
 #include <atomic>
-#include <cstdio>
 #include <system_error>
 #include <thread>
 
 namespace search {
 
-const ExecutorShare WorkerShares[WorkerCount] = {
-    {{1, 0}, 1, 0, -1},    {{2, 0}, 1, 0, -1},    {{3, 0}, 1, 0, -1},    {{4, 0}, 1, 0, -1},
-    {{5, 0}, 1, 0, -1},    {{6, 0}, 1, 0, -1},    {{0, 0}, 0, 97, 100},  {{0, 0}, 0, 101, 104},
-    {{0, 0}, 0, 105, 108}, {{0, 0}, 0, 109, 112}, {{0, 0}, 0, 113, 116}, {{0, 0}, 0, 117, 120},
-    {{0, 0}, 0, 121, 124}, {{0, 0}, 0, 125, 128}, {{0, 0}, 0, 129, 132}, {{0, 0}, 0, 133, 136},
-};
-const ExecutorShare DriverShare = {{0, 7}, 2, 94, 96};
-
 namespace {
 
-// The scratch record is refreshed before every test, so each test starts from the searched position.
-void EvaluateTest(const GameState& state, GameState& scratch, int curl, int row, int column,
-                  SimulationPath path) {
-    scratch = state;
-    physics::SimulateShot(scratch, TestShots(curl, row, column), path);
-    ValueTable(curl, row, column) = evaluation::ShotOutcomeValue(state.shotNumber, scratch);
+// Workers for the strong rows between the driver's first and last; the others take draw bands.
+constexpr int StrongWorkers = StrongRowCount - 2;
+constexpr int DrawWorkers = WorkerCount - StrongWorkers;
+constexpr int RowsPerDrawWorker = TestGrid.DrawRows() / DrawWorkers;
+constexpr int DriverDrawRows = TestGrid.DrawRows() - DrawWorkers * RowsPerDrawWorker;
+static_assert(StrongWorkers > 0 && DrawWorkers > 0 && RowsPerDrawWorker > 0);
+
+struct Executor {
+    const records::GameState& state;
+    const Tables& tables;
+    ValueTable& values;
+    physics::SimulationScratch& scratch;
+    physics::SimulationPath path;
+    records::GameState record;  // refreshed before every test, so each starts from the searched position
+};
+
+void EvaluateTest(Executor& e, int curl, int row, int column) {
+    e.record = e.state;
+    // A refused shot leaves the record as it was: that position is valued.
+    static_cast<void>(
+        physics::SimulateShot(e.record, e.tables.testShots(curl, row, column), e.scratch, e.path));
+    e.values(curl, row, column) = evaluation::ShotOutcomeValue(e.state.shotNumber, e.record);
 }
 
-}  // namespace
-
-void EvaluateStrongRow(const GameState& state, int row, SimulationPath path) {
-    GameState scratch;
-    for (int curl = 0; curl < CurlCount; ++curl) {
-        for (int column = 0; column < TestStrongColumns; ++column) {
-            EvaluateTest(state, scratch, curl, row, column, path);
+// A strong row: curl 0 then 1, columns ascending. Draw rows: curl, then rows, then columns ascending.
+void EvaluateShare(Executor& e, const ExecutorShare& share) {
+    for (int i = 0; i < share.strongRowCount; ++i) {
+        for (int curl = 0; curl < CurlCount; ++curl) {
+            for (int column = 0; column < TestGrid.strongColumns; ++column) {
+                EvaluateTest(e, curl, share.strongRows[i], column);
+            }
         }
     }
-}
-
-void EvaluateDrawRows(const GameState& state, int firstRow, int lastRow, SimulationPath path) {
-    GameState scratch;
     for (int curl = 0; curl < CurlCount; ++curl) {
-        for (int row = firstRow; row <= lastRow; ++row) {
-            for (int column = 0; column < TestDrawColumns; ++column) {
-                EvaluateTest(state, scratch, curl, row, column, path);
+        for (int row = share.firstDrawRow; row <= share.lastDrawRow; ++row) {
+            for (int column = 0; column < TestGrid.drawColumns; ++column) {
+                EvaluateTest(e, curl, row, column);
             }
         }
     }
 }
 
-void EvaluateShare(const GameState& state, const ExecutorShare& share, SimulationPath path) {
-    for (int i = 0; i < share.strongRowCount; ++i) {
-        EvaluateStrongRow(state, share.strongRows[i], path);
+}  // namespace
+
+ExecutorShare WorkerShare(int worker) {
+    ExecutorShare share;
+    if (worker < StrongWorkers) {
+        share.strongRows[0] = worker + 1;
+        share.strongRowCount = 1;
+        return share;
     }
-    EvaluateDrawRows(state, share.firstDrawRow, share.lastDrawRow, path);
+    share.firstDrawRow =
+        TestGrid.firstDrawRow + DriverDrawRows + (worker - StrongWorkers) * RowsPerDrawWorker;
+    share.lastDrawRow = share.firstDrawRow + RowsPerDrawWorker - 1;
+    return share;
 }
 
-void EvaluateTests(const GameState& state, SimulationPath path) {
+ExecutorShare DriverShare() {
+    ExecutorShare share;
+    share.strongRows[0] = 0;
+    share.strongRows[1] = StrongRowCount - 1;
+    share.strongRowCount = 2;
+    share.firstDrawRow = TestGrid.firstDrawRow;
+    share.lastDrawRow = TestGrid.firstDrawRow + DriverDrawRows - 1;
+    return share;
+}
+
+void EvaluateTests(const records::GameState& state, const Tables& tables, ValueTable& values,
+                   physics::SimulationScratch* scratch, physics::SimulationPath path, std::FILE* log) {
     // Before any worker starts, so that no two threads make the physics' first contact at once.
     physics::WarmUp();
     std::atomic<int> doneFlags[WorkerCount];
     for (std::atomic<int>& flag : doneFlags) {
         flag.store(0);
     }
+    auto run = [&](int executor, const ExecutorShare& share) {
+        Executor e{state, tables, values, scratch[executor], path, {}};
+        EvaluateShare(e, share);
+    };
     std::thread workers[WorkerCount];
     bool started[WorkerCount] = {};
     for (int k = 0; k < WorkerCount; ++k) {
         try {
-            workers[k] = std::thread([&state, &doneFlags, k, path] {
-                EvaluateShare(state, WorkerShares[k], path);
+            workers[k] = std::thread([&run, &doneFlags, k] {
+                run(k, WorkerShare(k));
                 doneFlags[k].store(1, std::memory_order_release);
             });
             started[k] = true;
@@ -78,10 +103,10 @@ void EvaluateTests(const GameState& state, SimulationPath path) {
             // No thread to be had: the share is valued on this thread below, with the same results.
         }
     }
-    EvaluateShare(state, DriverShare, path);
+    run(WorkerCount, DriverShare());
     for (int k = 0; k < WorkerCount; ++k) {
         if (!started[k]) {
-            EvaluateShare(state, WorkerShares[k], path);
+            run(k, WorkerShare(k));
             doneFlags[k].store(1, std::memory_order_release);
         }
     }
@@ -91,7 +116,7 @@ void EvaluateTests(const GameState& state, SimulationPath path) {
         line[2 * k + 1] = ',';
     }
     line[WorkerCount * 2] = '\0';
-    std::fprintf(stderr, "%s\n", line);
+    LogLine(log, "%s\n", line);
     for (int k = 0; k < WorkerCount; ++k) {
         if (started[k]) {
             workers[k].join();

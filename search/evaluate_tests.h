@@ -1,40 +1,38 @@
 #pragma once
 
-#include "front/game_state.h"
 #include "physics/simulate_shot.h"
+#include "records/game_state.h"
+#include "search/search_tables.h"
+
+#include <cstdio>
 
 namespace search {
 
-// The rows one executor values: its strong rows in the listed order, then the draw rows
-// firstDrawRow..lastDrawRow (none when lastDrawRow < firstDrawRow).
+// The rows one executor values, both curls of each: its strong rows in the listed order, then the draw
+// rows firstDrawRow..lastDrawRow (none when lastDrawRow < firstDrawRow).
 struct ExecutorShare {
-    int strongRows[2];
-    int strongRowCount;
-    int firstDrawRow;
-    int lastDrawRow;
+    int strongRows[2] = {0, 0};
+    int strongRowCount = 0;
+    int firstDrawRow = 0;
+    int lastDrawRow = -1;
 };
 
+// The test grid is valued by this many worker threads and the calling thread, the driver.
 constexpr int WorkerCount = 16;
+constexpr int ExecutorCount = WorkerCount + 1;
 
-// A fixed partition, independent of the processor count: together the shares cover every test row
-// exactly once. The driver takes the largest share (1834 tests), a strong-row worker 740, a draw
-// worker 472.
-extern const ExecutorShare WorkerShares[WorkerCount];
-extern const ExecutorShare DriverShare;
+// A fixed partition, independent of the processor count, that follows from the grid: a worker for each
+// inner strong row, the draw rows dealt out in equal bands to the other workers; the driver keeps the
+// outer strong rows and the draw rows left over before the bands. Together the shares cover every test
+// row exactly once.
+ExecutorShare WorkerShare(int worker);  // worker 0..WorkerCount-1
+ExecutorShare DriverShare();
 
-// Value the tests of one strong row (curl 0 then 1, columns ascending), or of draw rows first..last
-// (curl, then rows, then columns ascending), each on a fresh copy of `state`, into ValueTable.
+// Fills every cell of `values` with the outcome of its test shot played on `state`: the workers and the
+// calling thread, each on its own share with its own scratch (ExecutorCount of them, the driver's last).
+// Logs which workers were done when the caller finished its share, then waits for all of them.
 // Both simulation paths give the same values; the plain one is the reference for benchmarks and tests.
-using physics::SimulationPath;
-void EvaluateStrongRow(const GameState& state, int row, SimulationPath path = SimulationPath::Fast);
-void EvaluateDrawRows(const GameState& state, int firstRow, int lastRow,
-                      SimulationPath path = SimulationPath::Fast);
-void EvaluateShare(const GameState& state, const ExecutorShare& share,
-                   SimulationPath path = SimulationPath::Fast);
-
-// Fills every cell of ValueTable with the outcome of its test shot played on `state`: 16 worker
-// threads and the calling thread, each on its own share. Logs which workers were done when the
-// caller finished its share, then waits for all of them. `state` must not change meanwhile.
-void EvaluateTests(const GameState& state, SimulationPath path = SimulationPath::Fast);
+void EvaluateTests(const records::GameState& state, const Tables& tables, ValueTable& values,
+                   physics::SimulationScratch* scratch, physics::SimulationPath path, std::FILE* log);
 
 }  // namespace search

@@ -1,6 +1,8 @@
 #include "search/search_report.h"
 
-#include "search/search_tables.h"
+#include "search/log_line.h"
+
+#include <string>
 
 namespace search {
 
@@ -9,89 +11,94 @@ namespace {
 constexpr const char* ChallengingHeader =
     "-Challenging------------------------------------------------------------";
 
-// The first window cell seeds the maximum, so that even a window of NaN names a real test target.
-void ConsiderForMaximum(WindowMaximum* maximum, double value, int curl, int row, int column, bool first) {
-    if (maximum == nullptr) {
-        return;
-    }
-    if (first || value > maximum->value) {
-        const ShotTarget& target = TestTargets(curl, row, column);
-        maximum->x = target.x;
-        maximum->y = target.y;
-        if (value > maximum->value) {
-            maximum->value = value;
-        }
-    }
-}
-
-double WriteStrongWindow(std::FILE* log, CandidateIndex candidate, double bestExpected,
-                         WindowMaximum* maximum) {
-    double successRate = 0.0;
-    for (int k = 0; k < 15; ++k) {
-        const int column = candidate.column + k;
-        const double value = ValueTable(candidate.curl, candidate.row, column);
-        std::fprintf(log, "%+.2f(%f): %+f\n", k * 0.4 - 2.8, StrongKernel[k], value);
-        if (value >= bestExpected) {
-            successRate += StrongKernel[k];
-        }
-        ConsiderForMaximum(maximum, value, candidate.curl, candidate.row, column, k == 0);
-    }
-    return successRate;
-}
-
-double WriteDrawWindow(std::FILE* log, CandidateIndex candidate, double bestExpected,
-                       WindowMaximum* maximum) {
-    double successRate = 0.0;
-    for (int i = 0; i < 13; ++i) {
-        const int row = candidate.row - DrawRowMargin + i;
-        double values[7];
-        double rowRate = 0.0;
-        for (int j = 0; j < 7; ++j) {
-            const int column = candidate.column + j;
-            values[j] = ValueTable(candidate.curl, row, column);
-            if (values[j] >= bestExpected) {
-                rowRate += DrawKernel[i][j];
-            }
-            ConsiderForMaximum(maximum, values[j], candidate.curl, row, column, i == 0 && j == 0);
-        }
-        successRate += rowRate;
-        std::fprintf(log, "%+f %+f %+f %+f %+f %+f %+f \n", values[0], values[1], values[2], values[3],
-                     values[4], values[5], values[6]);
-    }
-    return successRate;
-}
-
 }  // namespace
 
-double WriteWindowReport(std::FILE* log, CandidateIndex candidate, double bestExpected,
-                         WindowMaximum* maximum) {
-    return candidate.row < StrongRowCount ? WriteStrongWindow(log, candidate, bestExpected, maximum)
-                                          : WriteDrawWindow(log, candidate, bestExpected, maximum);
+WindowSummary SummariseWindow(const Tables& tables, const ValueTable& values, CandidateIndex candidate,
+                              double bestExpected) {
+    const Window window = WindowOf(candidate, tables.drawKernel);
+    WindowSummary summary;
+    for (int i = 0; i < window.rows; ++i) {
+        const int row = window.firstRow + i;
+        double rowRate = 0.0;
+        for (int j = 0; j < window.columns; ++j) {
+            const int column = window.firstColumn + j;
+            const double value = values(window.curl, row, column);
+            if (value >= bestExpected) {
+                rowRate += window.Weight(i, j);
+            }
+            WindowMaximum& maximum = summary.maximum;
+            if ((i == 0 && j == 0) || value > maximum.value) {
+                const records::ShotTarget& target = tables.testTargets(window.curl, row, column);
+                maximum.x = target.x;
+                maximum.y = target.y;
+                if (value > maximum.value) {
+                    maximum.value = value;
+                }
+            }
+        }
+        summary.successRate += rowRate;
+    }
+    return summary;
 }
 
-void WriteSelectionReport(std::FILE* log, const Selection& selection) {
+void WriteWindow(std::FILE* log, const Tables& tables, const ValueTable& values, CandidateIndex candidate) {
+    const Window window = WindowOf(candidate, tables.drawKernel);
+    for (int i = 0; i < window.rows; ++i) {
+        const int row = window.firstRow + i;
+        if (window.strong) {
+            // Labelled with the kernel bins' centres, -2.8 to +2.8 standard deviations.
+            for (int k = 0; k < window.columns; ++k) {
+                LogLine(log, "%+.2f(%f): %+f\n", k * 0.4 - 2.8, window.Weight(0, k),
+                        values(window.curl, row, window.firstColumn + k));
+            }
+            continue;
+        }
+        // One print per line: a row's values gathered first.
+        std::string line;
+        for (int j = 0; j < window.columns; ++j) {
+            char entry[64];
+            std::snprintf(entry, sizeof(entry), "%+f ", values(window.curl, row, window.firstColumn + j));
+            line += entry;
+        }
+        LogLine(log, "%s\n", line.c_str());
+    }
+}
+
+SelectionReport SummariseSelection(const Tables& tables, const ValueTable& values,
+                                   const Selection& selection) {
+    SelectionReport report;
+    report.rawSuccessRate =
+        SummariseWindow(tables, values, selection.rawBest, selection.bestExpected).successRate;
+    const WindowSummary chosen = SummariseWindow(tables, values, selection.chosen, selection.bestExpected);
+    report.chosenSuccessRate = chosen.successRate;
+    report.chosenMaximum = chosen.maximum;
+    return report;
+}
+
+void WriteSelectionReport(std::FILE* log, const Tables& tables, const ValueTable& values,
+                          const Selection& selection, const SelectionReport& report) {
     const CandidateIndex& raw = selection.rawBest;
-    const ShotTarget& rawTarget = CandidateTargets(raw.curl, raw.row, raw.column);
-    std::fprintf(log, "%s\n", ChallengingHeader);
-    double rawRate = WriteWindowReport(log, raw, selection.bestExpected, nullptr);
-    std::fprintf(log, "without random: (%.3f, %.3f, %d), Max: %.6f\n", rawTarget.x, rawTarget.y,
-                 rawTarget.curl, selection.bestRaw);
-    std::fprintf(log, "Mean Value: %.6f\n", selection.rawBestExpected);
-    std::fprintf(log, "shot success rate: %f\n", rawRate);
-    std::fprintf(log, "%s\n", ReportSeparator);
+    const records::ShotTarget& rawTarget = tables.candidateTargets(raw.curl, raw.row, raw.column);
+    LogLine(log, "%s\n", ChallengingHeader);
+    WriteWindow(log, tables, values, raw);
+    LogLine(log, "without random: (%.3f, %.3f, %d), Max: %.6f\n", rawTarget.x, rawTarget.y, rawTarget.curl,
+            selection.bestRaw);
+    LogLine(log, "Mean Value: %.6f\n", selection.rawBestExpected);
+    LogLine(log, "shot success rate: %f\n", report.rawSuccessRate);
+    LogLine(log, "%s\n", ReportSeparator);
 
     const CandidateIndex& chosen = selection.chosen;
-    const ShotTarget& chosenTarget = CandidateTargets(chosen.curl, chosen.row, chosen.column);
+    const records::ShotTarget& chosenTarget = tables.candidateTargets(chosen.curl, chosen.row, chosen.column);
     if (!selection.chosenFound) {
-        std::fprintf(log, "no candidate has a value above %.1f: answering the first candidate\n", ValueFloor);
+        LogLine(log, "no candidate has a value above %.1f: answering the first candidate\n", ValueFloor);
     }
-    WindowMaximum maximum;
-    double chosenRate = WriteWindowReport(log, chosen, selection.bestExpected, &maximum);
-    std::fprintf(log, "Out: (%.3f, %.3f, %d), Value: %.6f\n", chosenTarget.x, chosenTarget.y,
-                 chosenTarget.curl, selection.bestExpected);
-    std::fprintf(log, "Max: (%.3f, %.3f), %.6f\n", maximum.x, maximum.y, maximum.value);
-    std::fprintf(log, "shot success rate: %f\n", chosenRate);
-    std::fprintf(log, "%s\n", ReportSeparator);
+    WriteWindow(log, tables, values, chosen);
+    LogLine(log, "Out: (%.3f, %.3f, %d), Value: %.6f\n", chosenTarget.x, chosenTarget.y, chosenTarget.curl,
+            selection.bestExpected);
+    const WindowMaximum& maximum = report.chosenMaximum;
+    LogLine(log, "Max: (%.3f, %.3f), %.6f\n", maximum.x, maximum.y, maximum.value);
+    LogLine(log, "shot success rate: %f\n", report.chosenSuccessRate);
+    LogLine(log, "%s\n", ReportSeparator);
 }
 
 }  // namespace search

@@ -2,7 +2,7 @@
 
 #include "simulator/shot_inverse.h"
 
-extern "C" void CreateShot(ShotTarget target, ShotVector* shot) {
+extern "C" void CreateShot(records::ShotTarget target, records::ShotVector* shot) {
     if (shot != nullptr) {
         *shot = simulator::ShotForTarget(target);
     }

@@ -2,6 +2,7 @@
 
 #include "physics/sheet.h"
 #include "physics/stone_motion.h"
+#include "records/sheet.h"
 #include "simulator/rest_table.h"
 
 #include <algorithm>
@@ -50,13 +51,13 @@ Aim AimAt(const RestTable& table, double x, double y) {
 
 }  // namespace
 
-ShotVector ShotForTarget(const ShotTarget& target) {
-    ShotVector shot{};
+records::ShotVector ShotForTarget(const records::ShotTarget& target) {
+    records::ShotVector shot{};
     shot.curl = target.curl;
     // Negative spin mirrors positive spin across the delivery line, exactly in float arithmetic too.
     const double side = target.curl == 0 ? 1.0 : -1.0;
-    const double x = side * (static_cast<double>(target.x) - physics::DeliveryX);
-    const double y = static_cast<double>(target.y) - physics::DeliveryY;
+    const double x = side * (static_cast<double>(target.x) - records::DeliveryX);
+    const double y = static_cast<double>(target.y) - records::DeliveryY;
     const double distance = std::hypot(x, y);
     if (!(distance > 0.0) || !std::isfinite(distance)) {
         return shot;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "front/game_state.h"
+#include "records/game_state.h"
 
 namespace simulator {
 
@@ -9,6 +9,6 @@ namespace simulator {
 // to about 110 m from the delivery point the stone rests well within a millimetre of the target; a
 // farther target gets the fastest tabulated shot along its line, a non-finite one a zero velocity.
 // Deterministic and safe to call from any thread; the first call builds a shared table.
-ShotVector ShotForTarget(const ShotTarget& target);
+records::ShotVector ShotForTarget(const records::ShotTarget& target);
 
 }  // namespace simulator

@@ -1,13 +1,9 @@
 // Prints median wall times of a readiness check (PrepareSearch through the real simulator library) and
-// of a whole GO search on a few positions. Usage: bench_search [runs], 3 runs by default. The search's
-// own report goes to /dev/null while it is timed.
+// of a whole GO search on a few positions. Usage: bench_search [runs], 3 runs by default. The search
+// writes no report while it is timed.
 
-#include "search/best_shot.h"
-#include "search/search_tables.h"
-
-#include <dlfcn.h>
-#include <fcntl.h>
-#include <unistd.h>
+#include "platform/shared_library.h"
+#include "search/search.h"
 
 #include <algorithm>
 #include <chrono>
@@ -24,14 +20,14 @@ using Clock = std::chrono::steady_clock;
 
 struct Position {
     const char* name;
-    GameState state;
+    records::GameState state;
 };
 
-GameState Record(int shotNumber, std::initializer_list<StonePosition> stones) {
-    GameState state{};
+records::GameState Record(int shotNumber, std::initializer_list<records::StonePosition> stones) {
+    records::GameState state{};
     state.shotNumber = shotNumber;
     int index = 0;
-    for (StonePosition stone : stones) {
+    for (records::StonePosition stone : stones) {
         state.stones[index++] = stone;
     }
     return state;
@@ -73,28 +69,26 @@ double MedianMilliseconds(int runs, const std::function<void()>& work) {
 
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
-    void* library = dlopen(SIMULATOR_LIBRARY_PATH, RTLD_NOW);
+    void* library = platform::LoadSharedLibrary(SIMULATOR_LIBRARY_PATH);
     auto createShot =
-        library != nullptr ? reinterpret_cast<CreateShotFunction>(dlsym(library, "CreateShot")) : nullptr;
+        library != nullptr
+            ? reinterpret_cast<records::CreateShotFunction>(platform::FindSymbol(library, "CreateShot"))
+            : nullptr;
     if (createShot == nullptr) {
         std::printf("cannot load CreateShot from %s\n", SIMULATOR_LIBRARY_PATH);
         return 1;
     }
-    const int savedError = dup(2);
-    const int devNull = open("/dev/null", O_WRONLY);
-    dup2(devNull, 2);
-
     std::printf("median of %d runs, %u hardware threads\n", runs, std::thread::hardware_concurrency());
-    std::printf("%-32s %10.1f ms\n", "ISREADY (PrepareSearch)",
-                MedianMilliseconds(runs, [&] { search::PrepareSearch(createShot); }));
+    search::Search search;
+    std::printf("%-32s %10.1f ms\n", "ISREADY (Search::Prepare)",
+                MedianMilliseconds(runs, [&] { search.Prepare(createShot, nullptr); }));
     std::fflush(stdout);
     for (const Position& position : Positions()) {
-        ShotVector shot{};
-        double time = MedianMilliseconds(runs, [&] { search::SearchBestShot(position.state, shot); });
+        records::ShotVector shot{};
+        double time = MedianMilliseconds(runs, [&] { shot = search.Go(position.state, nullptr).shot; });
         std::printf("GO %-29s %10.1f ms   BESTSHOT %f %f %d\n", position.name, time, shot.vx, shot.vy,
                     shot.curl);
         std::fflush(stdout);
     }
-    dup2(savedError, 2);
     return 0;
 }

@@ -4,16 +4,12 @@
 // test values, the ISREADY time, and a real engine process's peak memory over ISREADY and every GO.
 //
 // Usage: bench_speed [--fast-runs N] [--plain-runs N] [--positions FOLDER] [--only NAME]
-// (5 fast and 3 plain runs per position by default). The search's report goes to /dev/null.
+// (5 fast and 3 plain runs per position by default). The search writes no report.
 
 #include "bench/speed/engine_session.h"
-#include "bench/support/position_file.h"
-#include "search/best_shot.h"
-#include "search/search_tables.h"
-
-#include <dlfcn.h>
-#include <fcntl.h>
-#include <unistd.h>
+#include "platform/shared_library.h"
+#include "search/search.h"
+#include "tests/fixtures/position_file.h"
 
 #include <algorithm>
 #include <chrono>
@@ -34,7 +30,7 @@ using physics::SimulationPath;
 struct Options {
     int fastRuns = 5;
     int plainRuns = 3;
-    std::string positions = POSITIONS_DIR;
+    std::string positions = FIXTURE_POSITIONS_DIR;
     std::string only;
 };
 
@@ -77,36 +73,36 @@ struct PositionResult {
     bool sameAnswer = true;
 };
 
-int StonesInPlay(const GameState& state) {
+int StonesInPlay(const records::GameState& state) {
     int count = 0;
-    for (int i = 0; i < StoneCount && i < state.shotNumber; ++i) {
+    for (int i = 0; i < records::StoneCount && i < state.shotNumber; ++i) {
         count += state.stones[i].x != 0.0f || state.stones[i].y != 0.0f;
     }
     return count;
 }
 
 // Plain and fast runs alternate, so that a busy machine slows both alike.
-PositionResult MeasurePosition(const bench::PositionFile& file, const Options& options) {
-    using Table = decltype(search::ValueTable);
-    auto plainValues = std::make_unique<Table>();
+PositionResult MeasurePosition(search::Search& search, const fixtures::PositionFile& file,
+                               const Options& options) {
+    auto plainValues = std::make_unique<search::ValueTable>();
     PositionResult result{file.name, file.state.shotNumber, StonesInPlay(file.state)};
     std::vector<double> plain;
     std::vector<double> fast;
-    ShotVector plainShot{};
+    records::ShotVector plainShot{};
     const int rounds = std::max(options.fastRuns, options.plainRuns);
     for (int round = 0; round < rounds; ++round) {
         if (round < options.plainRuns) {
             plain.push_back(TimeMilliseconds(
-                [&] { search::SearchBestShot(file.state, plainShot, SimulationPath::Plain); }));
-            *plainValues = search::ValueTable;
+                [&] { plainShot = search.Go(file.state, nullptr, SimulationPath::Plain).shot; }));
+            *plainValues = search.Values();
         }
         if (round < options.fastRuns) {
-            ShotVector fastShot{};
+            records::ShotVector fastShot{};
             fast.push_back(TimeMilliseconds(
-                [&] { search::SearchBestShot(file.state, fastShot, SimulationPath::Fast); }));
+                [&] { fastShot = search.Go(file.state, nullptr, SimulationPath::Fast).shot; }));
             result.sameAnswer =
                 result.sameAnswer && std::memcmp(&fastShot, &plainShot, sizeof fastShot) == 0 &&
-                std::memcmp(plainValues->cells, search::ValueTable.cells, sizeof plainValues->cells) == 0;
+                std::memcmp(plainValues->cells, search.Values().cells, sizeof plainValues->cells) == 0;
         }
     }
     result.plainMs = Median(plain);
@@ -149,37 +145,36 @@ int main(int argc, char** argv) {
                      argv[0]);
         return 2;
     }
-    std::vector<bench::PositionFile> files = bench::LoadPositionFiles(options.positions);
+    std::vector<fixtures::PositionFile> files = fixtures::LoadPositionFiles(options.positions);
     if (!options.only.empty()) {
         files.erase(std::remove_if(files.begin(), files.end(),
-                                   [&](const bench::PositionFile& f) { return f.name != options.only; }),
+                                   [&](const fixtures::PositionFile& f) { return f.name != options.only; }),
                     files.end());
     }
-    void* library = dlopen(SIMULATOR_LIBRARY_PATH, RTLD_NOW);
+    void* library = platform::LoadSharedLibrary(SIMULATOR_LIBRARY_PATH);
     auto createShot =
-        library != nullptr ? reinterpret_cast<CreateShotFunction>(dlsym(library, "CreateShot")) : nullptr;
+        library != nullptr
+            ? reinterpret_cast<records::CreateShotFunction>(platform::FindSymbol(library, "CreateShot"))
+            : nullptr;
     if (files.empty() || createShot == nullptr) {
         std::fprintf(stderr, "no positions in %s, or no CreateShot in %s\n", options.positions.c_str(),
                      SIMULATOR_LIBRARY_PATH);
         return 1;
     }
-    const int savedError = dup(2);
-    const int devNull = open("/dev/null", O_WRONLY);
-    dup2(devNull, 2);
-
     std::printf("%u hardware threads; median of %d fast and %d plain runs per position\n",
                 std::thread::hardware_concurrency(), options.fastRuns, options.plainRuns);
+    search::Search search;
     std::vector<double> ready;
     for (int i = 0; i < 5; ++i) {
-        ready.push_back(TimeMilliseconds([&] { search::PrepareSearch(createShot); }));
+        ready.push_back(TimeMilliseconds([&] { search.Prepare(createShot, nullptr); }));
     }
-    std::printf("ISREADY (PrepareSearch, median of 5): %.1f ms\n\n", Median(ready));
+    std::printf("ISREADY (Search::Prepare, median of 5): %.1f ms\n\n", Median(ready));
     std::printf("%-26s %4s %6s %12s %11s %7s %5s\n", "position", "shot", "stones", "plain GO ms",
                 "fast GO ms", "ratio", "same");
     std::fflush(stdout);
     std::vector<PositionResult> results;
-    for (const bench::PositionFile& file : files) {
-        results.push_back(MeasurePosition(file, options));
+    for (const fixtures::PositionFile& file : files) {
+        results.push_back(MeasurePosition(search, file, options));
         const PositionResult& r = results.back();
         std::printf("%-26s %4d %6d %12.1f %11.1f %6.1fx %5s\n", r.name.c_str(), r.shotNumber, r.stones,
                     r.plainMs, r.fastMs, r.plainMs / r.fastMs, r.sameAnswer ? "yes" : "NO");
@@ -188,7 +183,7 @@ int main(int argc, char** argv) {
     PrintSummary(results);
 
     std::vector<std::string> blocks;
-    for (const bench::PositionFile& file : files) {
+    for (const fixtures::PositionFile& file : files) {
         blocks.push_back(file.commands);
     }
     const bench::EngineSession session = bench::RunEngineSession(ENGINE_PATH, blocks);
@@ -198,6 +193,5 @@ int main(int argc, char** argv) {
         session.completed ? "completed" : "FAILED", session.readyMilliseconds,
         session.goMilliseconds.empty() ? 0.0 : Median(session.goMilliseconds),
         static_cast<double>(session.peakKibibytes) / 1024.0);
-    dup2(savedError, 2);
     return session.completed ? 0 : 1;
 }

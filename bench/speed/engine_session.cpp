@@ -1,16 +1,8 @@
 #include "bench/speed/engine_session.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include "platform/child_process.h"
 
 #include <chrono>
-#include <cstring>
-
-extern char** environ;
 
 namespace bench {
 
@@ -18,28 +10,15 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-bool WriteAll(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t written = write(fd, text.data() + done, text.size() - done);
-        if (written <= 0) {
-            return false;
-        }
-        done += static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
 // Replies carry no line end: read until the expected word has arrived.
-bool AwaitReply(int fd, const char* word) {
+bool AwaitReply(platform::ChildProcess& engine, const char* word) {
     std::string received;
-    char buffer[4096];
     while (received.find(word) == std::string::npos) {
-        const ssize_t got = read(fd, buffer, sizeof buffer);
-        if (got <= 0) {
+        std::string bytes;
+        if (platform::ReadChildOutput(engine, 3600.0, bytes) != platform::ReadStatus::Data) {
             return false;
         }
-        received.append(buffer, static_cast<std::size_t>(got));
+        received += bytes;
     }
     return true;
 }
@@ -52,52 +31,27 @@ double MillisecondsSince(Clock::time_point start) {
 
 EngineSession RunEngineSession(const std::string& enginePath, const std::vector<std::string>& commandBlocks) {
     EngineSession session;
-    int toEngine[2];
-    int fromEngine[2];
-    if (pipe(toEngine) != 0 || pipe(fromEngine) != 0) {
+    platform::ChildProcess engine;
+    std::string error;
+    if (!platform::StartChild(enginePath, platform::ChildSetup{}, engine, error)) {
         return session;
     }
-    signal(SIGPIPE, SIG_IGN);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, toEngine[0], 0);
-    posix_spawn_file_actions_adddup2(&actions, fromEngine[1], 1);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addclose(&actions, toEngine[1]);
-    posix_spawn_file_actions_addclose(&actions, fromEngine[0]);
-    char* argv[] = {const_cast<char*>(enginePath.c_str()), nullptr};
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, enginePath.c_str(), &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(toEngine[0]);
-    close(fromEngine[1]);
-    if (spawned != 0) {
-        close(toEngine[1]);
-        close(fromEngine[0]);
-        return session;
-    }
-
-    bool ok = true;
     Clock::time_point start = Clock::now();
-    ok = WriteAll(toEngine[1], "ISREADY\n") && AwaitReply(fromEngine[0], "READYOK");
+    bool ok = platform::WriteToChild(engine, "ISREADY\n") && AwaitReply(engine, "READYOK");
     session.readyMilliseconds = MillisecondsSince(start);
     for (const std::string& block : commandBlocks) {
         if (!ok) {
             break;
         }
-        ok = WriteAll(toEngine[1], block);
+        ok = platform::WriteToChild(engine, block);
         start = Clock::now();
-        ok = ok && WriteAll(toEngine[1], "GO\n") && AwaitReply(fromEngine[0], "BESTSHOT");
+        ok = ok && platform::WriteToChild(engine, "GO\n") && AwaitReply(engine, "BESTSHOT");
         session.goMilliseconds.push_back(MillisecondsSince(start));
     }
-    close(toEngine[1]);
-    close(fromEngine[0]);
-    int status = 0;
-    rusage usage{};
-    if (wait4(pid, &status, 0, &usage) == pid) {
-        session.peakKibibytes = usage.ru_maxrss;
-        session.completed = ok && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    }
+    platform::StopChild(engine, -1.0);
+    int exitCode = -1;
+    session.completed = ok && platform::ExitedNormally(engine, exitCode) && exitCode == 0;
+    session.peakKibibytes = engine.peakKibibytes;
     return session;
 }
 

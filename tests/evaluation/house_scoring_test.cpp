@@ -15,8 +15,8 @@ using evaluationtest::OnHouseEdge;
 using evaluationtest::Record;
 using evaluationtest::Tee;
 
-std::string OrderText(const GameState& state) {
-    int order[StoneCount];
+std::string OrderText(const records::GameState& state) {
+    int order[records::StoneCount];
     evaluation::SortStonesByDistance(state, order);
     std::string text;
     for (int stone : order) {
@@ -30,7 +30,7 @@ const std::string Identity = "0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 ";
 TEST(HouseOrder, SortsOnlyTheDeliveredStonesAndKeepsTiesInIndexOrder) {
     struct Case {
         const char* name;
-        GameState state;
+        records::GameState state;
         std::string order;
     };
     const float nan = std::numeric_limits<float>::quiet_NaN();
@@ -56,11 +56,11 @@ TEST(HouseOrder, SortsOnlyTheDeliveredStonesAndKeepsTiesInIndexOrder) {
 TEST(EndScore, CountsTheClosestTeamsRunUntilTheFirstOtherStone) {
     struct Case {
         const char* name;
-        GameState state;
+        records::GameState state;
         int score;
     };
-    GameState eightUp = Record(16, {});
-    for (int i = 0; i < StoneCount; ++i) {
+    records::GameState eightUp = Record(16, {});
+    for (int i = 0; i < records::StoneCount; ++i) {
         eightUp.stones[i] = BehindTee(i % 2 == 1 ? 0.1f * static_cast<float>(i) : 1.9f);
     }
     const Case cases[] = {

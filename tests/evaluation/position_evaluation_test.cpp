@@ -16,12 +16,12 @@ using evaluationtest::Tee;
 TEST(PositionEvaluation, WeighsEveryHouseStoneByRankAndDistance) {
     struct Case {
         const char* name;
-        GameState state;
+        records::GameState state;
         int side;
         double value;
     };
-    GameState fullHouse = Record(16, {});
-    for (StonePosition& stone : fullHouse.stones) {
+    records::GameState fullHouse = Record(16, {});
+    for (records::StonePosition& stone : fullHouse.stones) {
         stone = Tee;
     }
     const Case cases[] = {
@@ -43,16 +43,16 @@ TEST(PositionEvaluation, WeighsEveryHouseStoneByRankAndDistance) {
 }
 
 TEST(ShotOutcomeValue, LastStoneOfAnEndIsValuedByTheScoreOtherwiseByEvaluation) {
-    GameState evenTwoUp = Record(16, {{0, Tee}, {2, BehindTee(0.3f)}, {1, BehindTee(1.5f)}});
+    records::GameState evenTwoUp = Record(16, {{0, Tee}, {2, BehindTee(0.3f)}, {1, BehindTee(1.5f)}});
     EXPECT_EQ(evaluation::ShotOutcomeValue(15, evenTwoUp), -2.0);
 
-    GameState blank = Record(16, {});
+    records::GameState blank = Record(16, {});
     double blankValue = evaluation::ShotOutcomeValue(15, blank);
     EXPECT_EQ(blankValue, 0.0);
     EXPECT_FALSE(std::signbit(blankValue)) << "a blank end must not print as -0";
 
     // Before the last stone: the evaluation for the team that delivered, by the searched shotNumber.
-    GameState after = Record(16, {{0, Tee}, {1, BehindTee(0.8f)}});
+    records::GameState after = Record(16, {{0, Tee}, {1, BehindTee(0.8f)}});
     EXPECT_EQ(evaluation::ShotOutcomeValue(3, after), evaluation::EvaluatePosition(after, 1));
     EXPECT_EQ(evaluation::ShotOutcomeValue(14, after), evaluation::EvaluatePosition(after, 0));
 }

@@ -1,17 +1,18 @@
 #pragma once
 
-#include "front/game_state.h"
+#include "records/game_state.h"
 
 #include <initializer_list>
 #include <utility>
 
 namespace evaluationtest {
 
-constexpr StonePosition Tee{2.375f, 4.88f};
+constexpr records::StonePosition Tee{2.375f, 4.88f};
 
 // A record with `shotNumber` delivered stones; stones not listed stay at (0, 0).
-inline GameState Record(int shotNumber, std::initializer_list<std::pair<int, StonePosition>> stones) {
-    GameState state{};
+inline records::GameState Record(int shotNumber,
+                                 std::initializer_list<std::pair<int, records::StonePosition>> stones) {
+    records::GameState state{};
     state.shotNumber = shotNumber;
     for (const auto& [index, position] : stones) {
         state.stones[index] = position;
@@ -20,13 +21,13 @@ inline GameState Record(int shotNumber, std::initializer_list<std::pair<int, Sto
 }
 
 // A point straight behind the tee at `distance` metres.
-inline StonePosition BehindTee(float distance) {
+inline records::StonePosition BehindTee(float distance) {
     return {Tee.x, Tee.y + distance};
 }
 
 // Squared tee distance, as scoring computes it in single precision, exactly the house reach: the
 // farthest point that is out. The same x on the tee's line is just inside.
-constexpr StonePosition OnHouseEdge{4.35f, 0x1.385bbap+2f};
-constexpr StonePosition InsideHouseEdge{4.35f, 4.88f};
+constexpr records::StonePosition OnHouseEdge{4.35f, 0x1.385bbap+2f};
+constexpr records::StonePosition InsideHouseEdge{4.35f, 4.88f};
 
 }  // namespace evaluationtest

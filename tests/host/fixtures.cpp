@@ -1,5 +1,6 @@
 #include "tests/host/fixtures.h"
 
+#include "records/sheet.h"
 #include "tests/support/engine_process.h"
 
 #include <gtest/gtest.h>
@@ -21,13 +22,13 @@ bool IsName(const std::string& text) {
 }
 
 // The team of the stone nearest the tee scores one, if that stone is in the house.
-int NearestScores(const GameState& state) {
-    float nearest = 3.900625f;
+int NearestScores(const records::GameState& state) {
+    float nearest = records::HouseReachSquared;
     int score = 0;
-    for (int i = 0; i < StoneCount; ++i) {
-        float dx = state.stones[i].x - 2.375f, dy = state.stones[i].y - 4.88f;
-        score = dx * dx + dy * dy < nearest ? (i % 2 == 0 ? 1 : -1) : score;
-        nearest = std::min(nearest, dx * dx + dy * dy);
+    for (int i = 0; i < records::StoneCount; ++i) {
+        const float distance = records::SquaredTeeDistance(state.stones[i]);
+        score = distance < nearest ? (i % 2 == 0 ? 1 : -1) : score;
+        nearest = std::min(nearest, distance);
     }
     return score;
 }
@@ -72,19 +73,22 @@ bool CleanText(const std::string& text) {
 host::SheetModel ScriptedSheet() {
     host::SheetModel sheet{};
     sheet.warmUp = [] {};
-    sheet.restingPoint = [](const ShotVector& shot) { return StonePosition{shot.vx, shot.vy}; };
-    sheet.shotForTarget = [](const ShotTarget& target) {
-        return ShotVector{target.x, target.y, target.curl, {}};
+    sheet.restingPoint = [](const records::ShotVector& shot) {
+        return records::StonePosition{shot.vx, shot.vy};
     };
-    sheet.simulateShot = [](GameState& state, ShotVector shot) {
-        bool open = state.shotNumber < StoneCount;
+    sheet.shotForTarget = [](const records::ShotTarget& target) {
+        return records::ShotVector{target.x, target.y, target.curl, {}};
+    };
+    sheet.simulateShot = [](records::GameState& state, records::ShotVector shot) {
+        bool open = state.shotNumber < records::StoneCount;
         if (open) {
-            state.stones[state.shotNumber++] = StonePosition{shot.vx, shot.vy};
+            state.stones[state.shotNumber++] = records::StonePosition{shot.vx, shot.vy};
         }
         return open;
     };
-    sheet.inPlay = [](StonePosition s) {
-        return s.x > 0.145f && s.x < 4.605f && s.y > 2.905f && s.y < 11.134999f;
+    sheet.inPlay = [](records::StonePosition s) {
+        using namespace records;
+        return s.x > SideBoundLow && s.x < SideBoundHigh && s.y > PlayBackBound && s.y < HogLineBound;
     };
     sheet.endScore = NearestScores;
     return sheet;

@@ -49,16 +49,16 @@ TEST(GameRunner, TalksTheProtocolAndRecordsEveryShotAndEnd) {
     // What each engine should have been sent; the positions' text is checked to read back exactly in
     // the protocol tests.
     std::string sent[2] = {"NEWGAME\nISREADY\n", "NEWGAME\nISREADY\n"};
-    GameState before{};
+    records::GameState before{};
     for (const host::ShotEntry& shot : log.shots) {
         SCOPED_TRACE(testing::Message() << "end " << shot.end << " shot " << shot.shot);
         sent[shot.team] += host::PositionCommand(before) + "SETSTATE " + std::to_string(shot.shot) + ' ' +
                            std::to_string(shot.end) + " 2 " + std::to_string(shot.shot % 2) + "\nGO\n";
         EXPECT_EQ(shot.played.vx, static_cast<float>(0.6 + 0.3 * shot.shot));  // no noise: played as sent
         EXPECT_EQ(shot.stones[shot.shot].x, RestingX(shot.shot));
-        std::copy(shot.stones, shot.stones + StoneCount, before.stones);
+        std::copy(shot.stones, shot.stones + records::StoneCount, before.stones);
         if (shot.shot == 15) {
-            before = GameState{};
+            before = records::GameState{};
             const host::EndEntry& end = log.ends[static_cast<std::size_t>(shot.end)];
             for (int team = 0; team < 2; ++team) {
                 sent[team] += "SCORE " + std::to_string(end.points[team] - end.points[1 - team]) + "\n";

@@ -45,7 +45,7 @@ TEST(ExecutionNoise, FollowsSeedGameAndShotOnly) {
 
 TEST(ExecutionNoise, MovesTheRestingPointKeepsTheCurlAndZeroPlaysTheSentShotExactly) {
     host::SheetModel sheet = hosttest::ScriptedSheet();  // a shot (vx, vy) rests at (vx, vy)
-    const ShotVector sent{1.5f, 5.25f, 1, {}};
+    const records::ShotVector sent{1.5f, 5.25f, 1, {}};
     host::NoiseOffset offset = host::DrawNoise(3, 1, 4, 1.0);
     host::Delivery delivery = host::Deliver(sheet, sent, offset, 1.0);
     EXPECT_TRUE(delivery.aimed.x == sent.vx && delivery.aimed.y == sent.vy);
@@ -53,12 +53,12 @@ TEST(ExecutionNoise, MovesTheRestingPointKeepsTheCurlAndZeroPlaysTheSentShotExac
                 delivery.played.vy == static_cast<float>(sent.vy + offset.y) && delivery.played.curl == 1);
 
     // With noise 0 the shot must not go through an inexact round trip of the simulator library.
-    sheet.shotForTarget = [](const ShotTarget& target) {
-        return ShotVector{target.x + 0.001f, target.y, 0, {}};
+    sheet.shotForTarget = [](const records::ShotTarget& target) {
+        return records::ShotVector{target.x + 0.001f, target.y, 0, {}};
     };
     offset = host::DrawNoise(1, 1, 0, 0.0);
     EXPECT_TRUE(offset.x == 0.0 && offset.y == 0.0);
-    for (const ShotVector& exact : {sent, ShotVector{-0.0f, -29.57f, 0, {}}}) {
+    for (const records::ShotVector& exact : {sent, records::ShotVector{-0.0f, -29.57f, 0, {}}}) {
         delivery = host::Deliver(sheet, exact, offset, 0.0);
         EXPECT_EQ(std::memcmp(&delivery.played, &exact, 9), 0);  // vx, vy, curl bit for bit
     }

@@ -12,8 +12,8 @@
 namespace {
 
 struct Scenario {
-    GameState state;
-    ShotVector shot;
+    records::GameState state;
+    records::ShotVector shot;
 };
 
 // Crowded houses struck at various speeds, angles and curls: every play has several collisions.
@@ -37,7 +37,7 @@ std::vector<Scenario> CollisionScenarios() {
 }
 
 // The bytes the physics decides: stone positions, shotNumber and turnFlag.
-uint64_t HashOutcome(uint64_t hash, const GameState& state) {
+uint64_t HashOutcome(uint64_t hash, const records::GameState& state) {
     auto mix = [&hash](const void* data, std::size_t size) {
         const auto* bytes = static_cast<const unsigned char*>(data);
         for (std::size_t i = 0; i < size; ++i) {
@@ -50,10 +50,10 @@ uint64_t HashOutcome(uint64_t hash, const GameState& state) {
     return hash;
 }
 
-std::vector<GameState> PlayAll(const std::vector<Scenario>& scenarios) {
-    std::vector<GameState> results;
+std::vector<records::GameState> PlayAll(const std::vector<Scenario>& scenarios) {
+    std::vector<records::GameState> results;
     for (const Scenario& scenario : scenarios) {
-        GameState state = scenario.state;
+        records::GameState state = scenario.state;
         physics::SimulateShot(state, scenario.shot);
         results.push_back(state);
     }
@@ -74,7 +74,7 @@ TEST(PhysicsThreads, WarmUpFillsTheContactRegistry) {
 TEST(PhysicsThreads, SeventeenConcurrentPlaysMatchASequentialRun) {
     constexpr int ThreadCount = 17;
     const std::vector<Scenario> scenarios = CollisionScenarios();
-    std::vector<std::vector<GameState>> concurrent(ThreadCount);
+    std::vector<std::vector<records::GameState>> concurrent(ThreadCount);
     std::atomic<int> ready{0};
     std::vector<std::thread> threads;
     for (int t = 0; t < ThreadCount; ++t) {
@@ -89,18 +89,19 @@ TEST(PhysicsThreads, SeventeenConcurrentPlaysMatchASequentialRun) {
     for (std::thread& thread : threads) {
         thread.join();
     }
-    const std::vector<GameState> sequential = PlayAll(scenarios);
+    const std::vector<records::GameState> sequential = PlayAll(scenarios);
     for (std::size_t s = 0; s < scenarios.size(); ++s) {
         SCOPED_TRACE(testing::Message() << "scenario " << s);
-        const GameState& before = scenarios[s].state;
-        EXPECT_NE(std::memcmp(sequential[s].stones, before.stones, sizeof(StonePosition) * before.shotNumber),
+        const records::GameState& before = scenarios[s].state;
+        EXPECT_NE(std::memcmp(sequential[s].stones, before.stones,
+                              sizeof(records::StonePosition) * before.shotNumber),
                   0)
             << "the shot struck nothing";
     }
     for (int t = 0; t < ThreadCount; ++t) {
         for (std::size_t s = 0; s < scenarios.size(); ++s) {
             SCOPED_TRACE(testing::Message() << "thread " << t << ", scenario " << s);
-            EXPECT_EQ(std::memcmp(&concurrent[t][s], &sequential[s], sizeof(GameState)), 0);
+            EXPECT_EQ(std::memcmp(&concurrent[t][s], &sequential[s], sizeof(records::GameState)), 0);
         }
     }
 }
@@ -109,7 +110,7 @@ TEST(PhysicsThreads, SeventeenConcurrentPlaysMatchASequentialRun) {
 // Box2D calls libm's sinf and cosf, so the constant belongs to this toolchain and library image.
 TEST(PhysicsThreads, OutcomeFingerprint) {
     uint64_t hash = 0xcbf29ce484222325ull;
-    for (const GameState& state : PlayAll(CollisionScenarios())) {
+    for (const records::GameState& state : PlayAll(CollisionScenarios())) {
         hash = HashOutcome(hash, state);
     }
     EXPECT_EQ(hash, 0xe61470adcda6c6bull);

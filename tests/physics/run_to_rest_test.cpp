@@ -1,8 +1,9 @@
-#include "physics/run_to_rest.h"
+#include "physics/detail/run_to_rest.h"
+#include "records/sheet.h"
 
-#include "physics/quiet_step.h"
+#include "physics/detail/quiet_step.h"
+#include "physics/detail/sheet_stones.h"
 #include "physics/sheet.h"
-#include "physics/sheet_stones.h"
 #include "physics/simulate_shot.h"
 #include "physics/stone_motion.h"
 
@@ -18,7 +19,7 @@ namespace {
 using physics::SheetStones;
 
 b2Body* AddStone(b2World& world, float x, float y) {
-    return physics::CreateStoneBody(world, x, y, physics::StoneRadius, physics::StoneDensity,
+    return physics::CreateStoneBody(world, x, y, records::StoneRadius, physics::StoneDensity,
                                     physics::StoneRestitution, physics::StoneFriction);
 }
 
@@ -62,14 +63,15 @@ TEST(RunToRest, StonesStackedOnOneSpotStopAtTheStepCap) {
     EXPECT_NE(stones.bodies[0], nullptr);
     EXPECT_NE(stones.bodies[1], nullptr);
 
-    GameState state{};
+    records::GameState state{};
     state.shotNumber = 3;
     state.stones[0] = {2.375f, 4.88f};
     state.stones[1] = {2.375f, 4.88f};
     state.stones[2] = {2.9f, 9.0f};
-    for (const ShotVector& shot : {ShotVector{0.0f, -29.6f, 1, {}}, ShotVector{0.1f, -36.0f, 0, {}}}) {
-        GameState plain = state;
-        GameState fast = state;
+    for (const records::ShotVector& shot :
+         {records::ShotVector{0.0f, -29.6f, 1, {}}, records::ShotVector{0.1f, -36.0f, 0, {}}}) {
+        records::GameState plain = state;
+        records::GameState fast = state;
         physics::SimulateShot(plain, shot, physics::SimulationPath::Plain);
         physics::SimulateShot(fast, shot, physics::SimulationPath::Fast);
         EXPECT_EQ(std::memcmp(&plain, &fast, sizeof plain), 0);

@@ -17,22 +17,22 @@ using physics::SimulateShot;
 // Shots and stone spots found once on this model: the strong shot strikes a stone at the guard spot
 // (or at the house spot) full and sends it off the back of the sheet; the draw strikes a stone at the
 // soft-guard spot and pushes it into the house.
-constexpr ShotVector StrongShot{-0.3f, -40.0f, 0, {}};
-constexpr StonePosition StrongGuardSpot{2.466f, 8.0f};
-constexpr StonePosition StrongHouseSpot{2.52f, 4.88f};
-constexpr ShotVector SoftShot{0.0f, -29.6f, 0, {}};
-constexpr StonePosition SoftGuardSpot{3.228f, 8.0f};
+constexpr records::ShotVector StrongShot{-0.3f, -40.0f, 0, {}};
+constexpr records::StonePosition StrongGuardSpot{2.466f, 8.0f};
+constexpr records::StonePosition StrongHouseSpot{2.52f, 4.88f};
+constexpr records::ShotVector SoftShot{0.0f, -29.6f, 0, {}};
+constexpr records::StonePosition SoftGuardSpot{3.228f, 8.0f};
 
-bool SamePosition(const StonePosition& a, const StonePosition& b) {
+bool SamePosition(const records::StonePosition& a, const records::StonePosition& b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-GameState RecordBeforeShot(int shotNumber) {
-    GameState state{};
+records::GameState RecordBeforeShot(int shotNumber) {
+    records::GameState state{};
     state.shotNumber = shotNumber;
     state.currentEnd = 7;
     state.setStateArg3 = -3;
-    for (int i = 0; i < EndScoreSlots; ++i) {
+    for (int i = 0; i < records::EndScoreSlots; ++i) {
         state.endScores[i] = i - 4;
     }
     state.turnFlag = true;
@@ -42,9 +42,9 @@ GameState RecordBeforeShot(int shotNumber) {
 TEST(SimulateShot, RefusesShotNumbersOutsideTheEnd) {
     for (int shotNumber : {0, 15, 16, 17, INT_MAX, -1, INT_MIN}) {
         SCOPED_TRACE(testing::Message() << "shotNumber " << shotNumber);
-        GameState state = RecordBeforeShot(shotNumber);
+        records::GameState state = RecordBeforeShot(shotNumber);
         state.stones[0] = {2.375f, 4.88f};
-        const GameState before = state;
+        const records::GameState before = state;
         const bool accepted = shotNumber >= 0 && shotNumber <= 15;
         EXPECT_EQ(SimulateShot(state, SoftShot), accepted);
         if (accepted) {
@@ -58,11 +58,11 @@ TEST(SimulateShot, RefusesShotNumbersOutsideTheEnd) {
 // Only delivered stones in play are placed; every other stone, and every stone that leaves the sheet,
 // comes back as (0, 0). A delivery without a finite speed stays at the delivery point.
 TEST(SimulateShot, PlacesStonesInPlayAndWritesBackWhatRemains) {
-    const StonePosition origin{0.0f, 0.0f};
-    const StonePosition delivery{2.375f, 41.28f};
+    const records::StonePosition origin{0.0f, 0.0f};
+    const records::StonePosition delivery{2.375f, 41.28f};
     struct Case {
         const char* name;
-        ShotVector shot;
+        records::ShotVector shot;
         bool rests;  // the thrown stone stays on the sheet at its lone resting point
     };
     const std::vector<Case> cases = {
@@ -76,7 +76,7 @@ TEST(SimulateShot, PlacesStonesInPlayAndWritesBackWhatRemains) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        GameState state = RecordBeforeShot(6);
+        records::GameState state = RecordBeforeShot(6);
         state.stones[0] = {0.0f, 0.0f};      // removed earlier
         state.stones[1] = {2.375f, 11.2f};   // short of the hog line
         state.stones[2] = {2.375f, 2.9f};    // behind the back bound of play
@@ -84,14 +84,15 @@ TEST(SimulateShot, PlacesStonesInPlayAndWritesBackWhatRemains) {
         state.stones[4] = {1.0f, 8.0f};      // guard
         state.stones[5] = {4.7f, 5.0f};      // beyond the side line
         state.stones[12] = {2.375f, 4.88f};  // not delivered yet
-        const GameState before = state;
+        const records::GameState before = state;
         ASSERT_TRUE(SimulateShot(state, c.shot));
         const bool finite = std::isfinite(c.shot.vy * c.shot.vy);
-        const StonePosition thrown =
+        const records::StonePosition thrown =
             !finite ? delivery : (c.rests ? physics::LoneStoneRestingPoint(c.shot) : origin);
-        for (int i = 0; i < StoneCount; ++i) {
+        for (int i = 0; i < records::StoneCount; ++i) {
             SCOPED_TRACE(testing::Message() << "stone " << i);
-            const StonePosition expected = i == 6 ? thrown : (i == 3 || i == 4 ? before.stones[i] : origin);
+            const records::StonePosition expected =
+                i == 6 ? thrown : (i == 3 || i == 4 ? before.stones[i] : origin);
             EXPECT_TRUE(SamePosition(state.stones[i], expected));
         }
         EXPECT_EQ(state.shotNumber, 7);
@@ -108,8 +109,8 @@ TEST(SimulateShot, FreeGuardZoneRule) {
         const char* name;
         int shotNumber;
         int target;  // index of the stone in the shot's path
-        StonePosition spot;
-        ShotVector shot;
+        records::StonePosition spot;
+        records::ShotVector shot;
         bool breach;
         bool struckStaysInPlay;  // when there is no breach
     };
@@ -124,13 +125,13 @@ TEST(SimulateShot, FreeGuardZoneRule) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        GameState state = RecordBeforeShot(c.shotNumber);
+        records::GameState state = RecordBeforeShot(c.shotNumber);
         for (int i = 0; i < c.shotNumber; ++i) {
             state.stones[i] = {0.5f, 20.0f};  // short of the hog line: kept only by a breach
         }
         state.stones[c.target] = c.spot;
         state.stones[15] = {4.0f, 4.0f};  // not delivered yet
-        GameState before = state;
+        records::GameState before = state;
         ASSERT_TRUE(SimulateShot(state, c.shot));
         EXPECT_EQ(state.shotNumber, c.shotNumber + 1);
         EXPECT_FALSE(state.turnFlag);
@@ -139,16 +140,16 @@ TEST(SimulateShot, FreeGuardZoneRule) {
             EXPECT_EQ(std::memcmp(state.stones, before.stones, sizeof state.stones), 0);
             continue;
         }
-        const StonePosition& struck = state.stones[c.target];
+        const records::StonePosition& struck = state.stones[c.target];
         if (c.struckStaysInPlay) {
             EXPECT_TRUE(physics::ClassifyStonePosition(struck.x, struck.y).inHouse);
         } else {
-            EXPECT_TRUE(SamePosition(struck, StonePosition{0.0f, 0.0f}));
+            EXPECT_TRUE(SamePosition(struck, records::StonePosition{0.0f, 0.0f}));
         }
-        for (int i = 0; i < StoneCount; ++i) {
+        for (int i = 0; i < records::StoneCount; ++i) {
             if (i != c.target && i != c.shotNumber) {
                 SCOPED_TRACE(testing::Message() << "stone " << i);
-                EXPECT_TRUE(SamePosition(state.stones[i], StonePosition{0.0f, 0.0f}));
+                EXPECT_TRUE(SamePosition(state.stones[i], records::StonePosition{0.0f, 0.0f}));
             }
         }
         EXPECT_TRUE(physics::ClassifyStonePosition(state.stones[c.shotNumber].x, state.stones[c.shotNumber].y)

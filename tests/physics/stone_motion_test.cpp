@@ -50,19 +50,19 @@ TEST(LoneStone, DrawStopsAtTheKnownStepAndPoint) {
     };
     for (const Case& c : {Case{0, 3.5885f}, Case{1, 1.1615f}, Case{7, 1.1615f}}) {
         SCOPED_TRACE(testing::Message() << "curl " << int{c.curl});
-        const ShotVector shot{0.0f, -29.57f, c.curl, {}};
+        const records::ShotVector shot{0.0f, -29.57f, c.curl, {}};
         const physics::LoneStoneRun run = physics::SlideLoneStone(shot);
         EXPECT_EQ(run.stopStep, 1477);
         EXPECT_NEAR(run.rest.x, c.restX, 1e-4f);
         EXPECT_NEAR(run.rest.y, 4.9159f, 1e-4f);
-        GameState state{};
+        records::GameState state{};
         ASSERT_TRUE(physics::SimulateShot(state, shot, physics::SimulationPath::Plain));
         EXPECT_TRUE(state.stones[0].x == run.rest.x && state.stones[0].y == run.rest.y);
     }
 }
 
 TEST(LoneStone, FasterThanTheWorldMovesStillComesToRest) {
-    const physics::LoneStoneRun run = physics::SlideLoneStone(ShotVector{0.0f, -1e6f, 0, {}});
+    const physics::LoneStoneRun run = physics::SlideLoneStone(records::ShotVector{0.0f, -1e6f, 0, {}});
     // The world moves a body at most 2 m per step and slows it to match, so the stone slides from
     // 1200 m/s: about 60 km, not the 4e10 m that 1e6 m/s would give.
     EXPECT_NEAR(run.rest.y, -60000.0f, 1000.0f);

@@ -3,12 +3,11 @@
 // CTest plays every 16th test shot of each position (a different 16th for each); the environment
 // variable CURLING_DIFFERENTIAL_STRIDE sets the stride, and scripts/differential runs all of them.
 
-#include "bench/support/position_file.h"
 #include "evaluation/position_evaluation.h"
 #include "physics/simulate_shot.h"
-#include "search/evaluate_tests.h"
-#include "search/search_tables.h"
+#include "search/search.h"
 #include "simulator/shot_inverse.h"
+#include "tests/fixtures/position_file.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +27,7 @@ using physics::SimulationPath;
 
 struct NamedPosition {
     std::string name;
-    GameState state;
+    records::GameState state;
 };
 
 // A fixed generator, so that every run plays the same positions.
@@ -53,11 +52,11 @@ constexpr float PairSpacings[] = {0.29f, 0.2899f, 0.2885f, 0.2851f, 0.2849f, 0.2
 constexpr float BoundXs[] = {0.145f, 0.1451f, 4.6049f, 4.605f, 2.375f};
 constexpr float BoundYs[] = {2.905f, 2.9051f, 3.195f, 4.735f, 11.134999f, 11.135f, 6.855f};
 
-StonePosition GeneratedStone(Generator& g, int kind, const GameState& state, int index) {
+records::StonePosition GeneratedStone(Generator& g, int kind, const records::GameState& state, int index) {
     switch (kind) {
         case 1:
             if (index > 0 && g.Next() % 4 != 0) {
-                const StonePosition& near = state.stones[index - 1 - g.Next() % index];
+                const records::StonePosition& near = state.stones[index - 1 - g.Next() % index];
                 const float angle = g.Uniform(0.0f, 6.2831853f);
                 const float spacing = g.Pick(PairSpacings);
                 return {near.x + spacing * std::cos(angle), near.y + spacing * std::sin(angle)};
@@ -70,8 +69,9 @@ StonePosition GeneratedStone(Generator& g, int kind, const GameState& state, int
             return {g.Uniform(0.3f, 4.4f), g.Pick(BoundYs)};
         case 3:
             if (g.Next() % 3 == 0) {
-                return g.Next() % 2 == 0 ? StonePosition{0.0f, 0.0f}
-                                         : StonePosition{g.Uniform(1.0f, 3.7f), g.Uniform(11.2f, 30.0f)};
+                return g.Next() % 2 == 0
+                           ? records::StonePosition{0.0f, 0.0f}
+                           : records::StonePosition{g.Uniform(1.0f, 3.7f), g.Uniform(11.2f, 30.0f)};
             }
             return {g.Uniform(0.5f, 4.2f), g.Uniform(3.0f, 10.5f)};
         default:
@@ -84,15 +84,15 @@ StonePosition GeneratedStone(Generator& g, int kind, const GameState& state, int
 std::vector<NamedPosition> GeneratedPositions() {
     std::vector<NamedPosition> positions;
     Generator g{20260612};
-    for (int shotNumber = 0; shotNumber < StoneCount; ++shotNumber) {
+    for (int shotNumber = 0; shotNumber < records::StoneCount; ++shotNumber) {
         const int kind = shotNumber % 4;
-        GameState state{};
+        records::GameState state{};
         state.shotNumber = shotNumber;
         state.turnFlag = shotNumber % 2 != 0;
         for (int i = 0; i < shotNumber; ++i) {
             state.stones[i] = GeneratedStone(g, kind, state, i);
         }
-        if (shotNumber < StoneCount - 1 && kind == 3) {
+        if (shotNumber < records::StoneCount - 1 && kind == 3) {
             state.stones[shotNumber + 1] = {2.375f, 4.88f};  // a stone not yet delivered is ignored
         }
         const char* kinds[] = {"scattered", "clustered", "bounds", "mixed"};
@@ -104,7 +104,7 @@ std::vector<NamedPosition> GeneratedPositions() {
 
 std::vector<NamedPosition> AllPositions() {
     std::vector<NamedPosition> positions;
-    for (const bench::PositionFile& file : bench::LoadPositionFiles(POSITIONS_DIR)) {
+    for (const fixtures::PositionFile& file : fixtures::LoadPositionFiles()) {
         positions.push_back({file.name, file.state});
     }
     for (NamedPosition& generated : GeneratedPositions()) {
@@ -124,18 +124,21 @@ int Stride() {
     return stride > 0 ? stride : 1;
 }
 
-void SimulatorCreateShot(ShotTarget target, ShotVector* shot) {
+void SimulatorCreateShot(records::ShotTarget target, records::ShotVector* shot) {
     *shot = simulator::ShotForTarget(target);
 }
 
 class SimulationPaths : public testing::TestWithParam<int> {
 protected:
     static void SetUpTestSuite() {
-        testing::internal::CaptureStderr();
-        search::PrepareSearch(SimulatorCreateShot);
-        testing::internal::GetCapturedStderr();
+        prepared = std::make_unique<search::Search>();
+        prepared->Prepare(SimulatorCreateShot, nullptr);
     }
+    static void TearDownTestSuite() { prepared.reset(); }
+    static std::unique_ptr<search::Search> prepared;  // the grids of one readiness check
 };
+
+std::unique_ptr<search::Search> SimulationPaths::prepared;
 
 // The generated positions cover every shot number by construction; the files add the benchmark's own.
 TEST(SimulationPathSet, HasEnoughPositions) {
@@ -145,26 +148,29 @@ TEST(SimulationPathSet, HasEnoughPositions) {
 // Test shots, records and values share one cell index, so the tables are walked as flat arrays.
 TEST_P(SimulationPaths, GiveTheSameRecordsAndValues) {
     const NamedPosition& position = Positions()[static_cast<std::size_t>(GetParam())];
-    const GameState& state = position.state;
+    const records::GameState& state = position.state;
     SCOPED_TRACE(position.name);
-    testing::internal::CaptureStderr();
-    search::EvaluateTests(state, SimulationPath::Fast);
-    testing::internal::GetCapturedStderr();
-    auto fastValues = std::make_unique<decltype(search::ValueTable)>(search::ValueTable);
+    prepared->EvaluateTests(state, nullptr, SimulationPath::Fast);
+    const search::ValueTable& fastValues = prepared->Values();
+    const search::TestTable<records::ShotVector>& shots = prepared->GetTables().testShots;
 
     const int stride = Stride();
     std::atomic<int> played{0};
     std::atomic<int> mismatches{0};
     std::atomic<int> firstBadCell{-1};
     auto play = [&](int part) {
-        for (int k = GetParam() % stride + part * stride; k < search::ValueTable.CellCount; k += 2 * stride) {
-            GameState plain = state;
-            GameState fast = state;
-            physics::SimulateShot(plain, search::TestShots.cells[k], SimulationPath::Plain);
-            physics::SimulateShot(fast, search::TestShots.cells[k], SimulationPath::Fast);
+        physics::SimulationScratch scratch;
+        for (int k = GetParam() % stride + part * stride; k < search::ValueTable::CellCount;
+             k += 2 * stride) {
+            records::GameState plain = state;
+            records::GameState fast = state;
+            const bool plainPlayed =
+                physics::SimulateShot(plain, shots.cells[k], scratch, SimulationPath::Plain);
+            const bool fastPlayed =
+                physics::SimulateShot(fast, shots.cells[k], scratch, SimulationPath::Fast);
             const double plainValue = evaluation::ShotOutcomeValue(state.shotNumber, plain);
-            if (std::memcmp(&plain, &fast, sizeof plain) != 0 ||
-                std::memcmp(&plainValue, &fastValues->cells[k], sizeof plainValue) != 0) {
+            if (plainPlayed != fastPlayed || std::memcmp(&plain, &fast, sizeof plain) != 0 ||
+                std::memcmp(&plainValue, &fastValues.cells[k], sizeof plainValue) != 0) {
                 ++mismatches;
                 int none = -1;
                 firstBadCell.compare_exchange_strong(none, k);

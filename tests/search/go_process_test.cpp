@@ -14,7 +14,7 @@ const std::string Engine = CURLING_ENGINE_PATH;
 
 // The answer, which must be exactly "BESTSHOT %f %f %d" with a curl of 0 or 1, played without noise on
 // the engine's own physics: the score of the end after it.
-int ScoreAfter(GameState state, const std::string& reply) {
+int ScoreAfter(records::GameState state, const std::string& reply) {
     double vx = 0.0, vy = 0.0;
     int curl = -1;
     char again[96] = "";
@@ -23,7 +23,8 @@ int ScoreAfter(GameState state, const std::string& reply) {
     }
     EXPECT_TRUE(reply == again && (curl == 0 || curl == 1)) << reply;
     EXPECT_TRUE(physics::SimulateShot(
-        state, ShotVector{static_cast<float>(vx), static_cast<float>(vy), static_cast<uint8_t>(curl), {}}));
+        state,
+        records::ShotVector{static_cast<float>(vx), static_cast<float>(vy), static_cast<uint8_t>(curl), {}}));
     return evaluation::EndScore(state);
 }
 
@@ -47,7 +48,7 @@ TEST(GoProcess, LastStoneAgainstAStoneOnTheTeeScoresForTheThrower) {
     ASSERT_NE(second, std::string::npos) << replies;
     EXPECT_EQ(replies.substr(second), replies.substr(0, second)) << "two searches of one record answer alike";
 
-    GameState state{};
+    records::GameState state{};
     state.shotNumber = 15;
     state.stones[0] = {2.375f, 4.88f};
     EXPECT_LT(ScoreAfter(state, replies.substr(second)), 0);
@@ -64,7 +65,7 @@ TEST(GoProcess, LastStoneIntoAnEmptyHouseScoresOne) {
         testsupport::RunProcess(Engine, {"ISREADY\n", "SETSTATE 15 3 0 0\n", "GO\n"}, {}, 900);
     ASSERT_TRUE(run.finished);
     ASSERT_EQ(run.standardOutput.substr(0, 7), "READYOK");
-    GameState state{};
+    records::GameState state{};
     state.shotNumber = 15;
     EXPECT_EQ(ScoreAfter(state, run.standardOutput.substr(7)), -1);
 }

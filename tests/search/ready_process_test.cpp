@@ -1,5 +1,4 @@
-#include "front/command_loop.h"
-#include "search/search_tables.h"
+#include "engine/command_loop.h"
 #include "tests/search/recording_simulator.h"
 #include "tests/support/engine_process.h"
 
@@ -13,17 +12,16 @@
 namespace {
 
 TEST(Readiness, ClearsTheWholeRecordThenAnswersReadyOk) {
-    front::Engine engine;
+    engine::Engine engine;
     std::string replies;
     engine.writeReply = [&](const char* bytes, std::size_t size) { replies.append(bytes, size); };
     engine.createShot = searchtest::RecordingCreateShot;
+    engine.report = nullptr;
     std::memset(&engine.state, 0x5a, sizeof(engine.state));
-    testing::internal::CaptureStderr();
-    front::HandleCommand(engine, "ISREADY trailing words");
-    testing::internal::GetCapturedStderr();
+    engine::HandleCommand(engine, "ISREADY trailing words");
     EXPECT_EQ(replies, "READYOK");
-    const GameState zero{};
-    EXPECT_EQ(std::memcmp(&engine.state, &zero, sizeof(GameState)), 0);
+    const records::GameState zero{};
+    EXPECT_EQ(std::memcmp(&engine.state, &zero, sizeof(records::GameState)), 0);
 }
 
 // The built engine in a folder of its own, beside the fake simulator library that logs its calls.
@@ -42,11 +40,13 @@ TEST(ReadyProcess, EveryReadinessCheckCallsTheLibraryOncePerCellInGridOrder) {
 
     // Each call gets one cell's 12 bytes, curl in a zeroed word: candidates before tests, then cell
     // order (curl 0 before 1, strong rows before the draw grid, rows and then columns ascending).
-    searchtest::PrepareRecorded();
-    const std::string expected = std::string(reinterpret_cast<const char*>(search::CandidateTargets.cells),
-                                             sizeof(search::CandidateTargets.cells)) +
-                                 std::string(reinterpret_cast<const char*>(search::TestTargets.cells),
-                                             sizeof(search::TestTargets.cells));
+    search::Search search;
+    searchtest::PrepareRecorded(search);
+    const search::Tables& tables = search.GetTables();
+    const std::string expected = std::string(reinterpret_cast<const char*>(tables.candidateTargets.cells),
+                                             sizeof(tables.candidateTargets.cells)) +
+                                 std::string(reinterpret_cast<const char*>(tables.testTargets.cells),
+                                             sizeof(tables.testTargets.cells));
     std::ifstream file(folder + "/calls.bin", std::ios::binary);
     const std::string calls{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     ASSERT_EQ(expected.size(), 19976u * 12u);

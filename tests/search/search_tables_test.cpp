@@ -1,4 +1,4 @@
-#include "search/search_tables.h"
+#include "search/search.h"
 
 #include "tests/search/recording_simulator.h"
 
@@ -8,12 +8,14 @@
 
 namespace {
 
-bool Same(const ShotTarget& a, const ShotTarget& b) {
-    return std::memcmp(&a, &b, sizeof(ShotTarget)) == 0;
+bool Same(const records::ShotTarget& a, const records::ShotTarget& b) {
+    return std::memcmp(&a, &b, sizeof(records::ShotTarget)) == 0;
 }
 
 TEST(SearchTables, GridCellsCarryTheExactTargetsAndTheAnswersToThem) {
-    EXPECT_EQ(searchtest::PrepareRecorded(), "Generated 8982 candidates\nGenerated 10994 tests\n");
+    search::Search search;
+    EXPECT_EQ(searchtest::PrepareRecorded(search), "Generated 8982 candidates\nGenerated 10994 tests\n");
+    const search::Tables& tables = search.GetTables();
     struct Case {
         bool test;
         int curl, row, column;
@@ -33,53 +35,49 @@ TEST(SearchTables, GridCellsCarryTheExactTargetsAndTheAnswersToThem) {
         {true, 1, 136, 58, 0x1.1e8f5cp+2f, 0x1.e8a3d8p+2f},
         {true, 0, 117, 29, 2.375f, 4.88f},
     };
-    const std::vector<ShotTarget>& calls = searchtest::RecordedTargets();
+    const std::vector<records::ShotTarget>& calls = searchtest::RecordedTargets();
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message()
                      << (c.test ? "test " : "candidate ") << c.curl << '/' << c.row << '/' << c.column);
-        const ShotTarget& target = c.test ? search::TestTargets(c.curl, c.row, c.column)
-                                          : search::CandidateTargets(c.curl, c.row, c.column);
-        EXPECT_TRUE(Same(target, MakeShotTarget(c.x, c.y, c.curl))) << target.x << ", " << target.y;
+        const records::ShotTarget& target = c.test ? tables.testTargets(c.curl, c.row, c.column)
+                                                   : tables.candidateTargets(c.curl, c.row, c.column);
+        EXPECT_TRUE(Same(target, records::MakeShotTarget(c.x, c.y, c.curl))) << target.x << ", " << target.y;
         // Call n answered (n, -n): the cell holds the answer to its own target.
-        const ShotVector& shot = c.test ? search::TestShots(c.curl, c.row, c.column)
-                                        : search::CandidateShots(c.curl, c.row, c.column);
+        const records::ShotVector& shot = c.test ? tables.testShots(c.curl, c.row, c.column)
+                                                 : tables.candidateShots(c.curl, c.row, c.column);
         std::size_t call = static_cast<std::size_t>(shot.vx);
         ASSERT_LT(call, calls.size());
         EXPECT_TRUE(Same(calls[call], target) && shot.vy == -shot.vx);
     }
 }
 
+// Every candidate's window lies inside the test grid, and its own test aims at the candidate's target.
 TEST(SearchTables, EveryCandidateWindowLiesInsideTheTestGridAroundItsOwnTarget) {
-    searchtest::PrepareRecorded();
-    using Tests = search::TestTable<double>;
+    search::Search search;
+    searchtest::PrepareRecorded(search);
+    const search::Tables& tables = search.GetTables();
     int candidates = 0;
-    for (int curl = 0; curl < 2; ++curl) {
-        for (int row = 0; row < 8; ++row) {
-            for (int column = 0; column < 356; ++column, ++candidates) {
-                ASSERT_TRUE(Tests::Contains(curl, row, column) && Tests::Contains(curl, row, column + 14));
-                ASSERT_TRUE(Same(search::CandidateTargets(curl, row, column),
-                                 search::TestTargets(curl, row, column + 7)));
-            }
-        }
-        for (int row = 100; row <= 130; ++row) {
-            for (int column = 0; column < 53; ++column, ++candidates) {
-                ASSERT_TRUE(Tests::Contains(curl, row - 6, column) &&
-                            Tests::Contains(curl, row + 6, column + 6));
-                ASSERT_TRUE(Same(search::CandidateTargets(curl, row, column),
-                                 search::TestTargets(curl, row, column + 3)));
-            }
-        }
-    }
+    search::ForEachCell(search::CandidateGrid, [&](int curl, int row, int column) {
+        const search::Window window = search::WindowOf({curl, row, column}, tables.drawKernel);
+        ASSERT_TRUE(search::ValueTable::Contains(curl, window.firstRow, window.firstColumn) &&
+                    search::ValueTable::Contains(curl, window.firstRow + window.rows - 1,
+                                                 window.firstColumn + window.columns - 1));
+        ASSERT_TRUE(Same(tables.candidateTargets(curl, row, column),
+                         tables.testTargets(curl, row, column + window.columns / 2)));
+        ++candidates;
+    });
     EXPECT_EQ(candidates, 8982);
 }
 
 TEST(SearchTables, WithoutCreateShotTheShotsStayZero) {
-    searchtest::PrepareRecorded();
-    std::string log = searchtest::PrepareRecorded(nullptr);
+    search::Search search;
+    searchtest::PrepareRecorded(search);
+    std::string log = searchtest::PrepareRecorded(search, nullptr);
     EXPECT_NE(log.find("no CreateShot"), std::string::npos);
     EXPECT_NE(log.find("Generated 8982 candidates\nGenerated 10994 tests\n"), std::string::npos);
-    EXPECT_TRUE(search::CandidateShots(1, 130, 52).vx == 0.0f && search::TestShots(0, 0, 0).vy == 0.0f);
-    EXPECT_EQ(search::CandidateTargets(1, 117, 26).x, 2.375f);
+    const search::Tables& tables = search.GetTables();
+    EXPECT_TRUE(tables.candidateShots(1, 130, 52).vx == 0.0f && tables.testShots(0, 0, 0).vy == 0.0f);
+    EXPECT_EQ(tables.candidateTargets(1, 117, 26).x, 2.375f);
 }
 
 }  // namespace

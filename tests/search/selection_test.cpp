@@ -1,9 +1,7 @@
-#include "search/best_shot.h"
+#include "search/search.h"
 
 #include "evaluation/position_evaluation.h"
 #include "search/evaluate_tests.h"
-#include "search/search_report.h"
-#include "search/search_tables.h"
 #include "tests/search/recording_simulator.h"
 
 #include <gtest/gtest.h>
@@ -16,55 +14,53 @@
 namespace {
 
 using search::CandidateIndex;
-
-void PrepareWithValues(double value) {
-    searchtest::PrepareRecorded();
-    std::fill(std::begin(search::ValueTable.cells), std::end(search::ValueTable.cells), value);
-}
-
-// What a report writes to its log, as text.
-template <typename Write>
-std::string Captured(Write write) {
-    std::FILE* file = std::tmpfile();
-    write(file);
-    std::string text(static_cast<std::size_t>(std::ftell(file)), '\0');
-    std::rewind(file);
-    text.resize(std::fread(text.data(), 1, text.size(), file));
-    std::fclose(file);
-    return text;
-}
+using searchtest::Captured;
 
 std::string Text(CandidateIndex c) {
     return std::to_string(c.curl) + "/" + std::to_string(c.row) + "/" + std::to_string(c.column);
 }
 
+struct Prepared {
+    search::Search search;
+    explicit Prepared(double value) {
+        searchtest::PrepareRecorded(search);
+        std::fill(std::begin(search.Values().cells), std::end(search.Values().cells), value);
+    }
+    search::Selection Choose() { return search::ChooseCandidate(search.GetTables(), search.Values()); }
+    std::string Report(const search::Selection& selection) {
+        const search::SelectionReport report =
+            search::SummariseSelection(search.GetTables(), search.Values(), selection);
+        return Captured([&](std::FILE* log) {
+            search::WriteSelectionReport(log, search.GetTables(), search.Values(), selection, report);
+        });
+    }
+};
+
 TEST(TestPartition, CoversEveryTestRowExactlyOnce) {
-    int uses[137] = {};  // strong rows 0..7, draw rows 94..136
-    auto cellsOf = [&uses](const search::ExecutorShare& share) {
+    int uses[search::TestGrid.lastDrawRow + 1] = {};
+    auto count = [&uses](const search::ExecutorShare& share) {
         std::for_each(share.strongRows, share.strongRows + share.strongRowCount,
                       [&uses](int row) { ++uses[row]; });
         std::for_each(uses + share.firstDrawRow, uses + share.lastDrawRow + 1, [](int& use) { ++use; });
-        return 2 * 370 * share.strongRowCount +
-               2 * 59 * std::max(0, share.lastDrawRow - share.firstDrawRow + 1);
     };
-    EXPECT_EQ(cellsOf(search::DriverShare), 1834);
+    count(search::DriverShare());
     for (int k = 0; k < search::WorkerCount; ++k) {
-        EXPECT_EQ(cellsOf(search::WorkerShares[k]), k < 6 ? 740 : 472) << "worker " << k + 1;
+        count(search::WorkerShare(k));
     }
-    EXPECT_EQ(std::count(uses, uses + 8, 1) + std::count(uses + 94, uses + 137, 1), 8 + 43);
-    EXPECT_EQ(std::count(uses, uses + 137, 0), 137 - 8 - 43);
+    for (int row = 0; row <= search::TestGrid.lastDrawRow; ++row) {
+        const bool testRow = row < search::StrongRowCount || row >= search::TestGrid.firstDrawRow;
+        EXPECT_EQ(uses[row], testRow ? 1 : 0) << "row " << row;
+    }
 }
 
 TEST(EvaluateTests, ValuesEveryCellAndLogsSixteenDoneFlags) {
     // An end that is over: every shot is refused, so each test values the unchanged position.
-    GameState state{};
+    records::GameState state{};
     state.shotNumber = 16;
     state.stones[3] = {2.375f, 4.88f};
     state.stones[4] = {2.375f, 5.5f};
-    PrepareWithValues(std::numeric_limits<double>::quiet_NaN());
-    testing::internal::CaptureStderr();
-    search::EvaluateTests(state);
-    std::string log = testing::internal::GetCapturedStderr();
+    Prepared prepared(std::numeric_limits<double>::quiet_NaN());
+    std::string log = Captured([&](std::FILE* file) { prepared.search.EvaluateTests(state, file); });
     ASSERT_EQ(log.size(), 33u) << log;
     for (int k = 0; k < 16; ++k) {
         EXPECT_TRUE((log[2 * k] == '0' || log[2 * k] == '1') && log[2 * k + 1] == ',') << log;
@@ -72,8 +68,8 @@ TEST(EvaluateTests, ValuesEveryCellAndLogsSixteenDoneFlags) {
     EXPECT_EQ(log.back(), '\n');
     const double expected = evaluation::EvaluatePosition(state, 0);
     ASSERT_NE(expected, 0.0);
-    EXPECT_EQ(std::count(std::begin(search::ValueTable.cells), std::end(search::ValueTable.cells), expected),
-              search::ValueTable.CellCount);
+    const search::ValueTable& values = prepared.search.Values();
+    EXPECT_EQ(std::count(std::begin(values.cells), std::end(values.cells), expected), values.CellCount);
 }
 
 TEST(CandidateChoice, TiesGoToTheCandidateMetFirstAndKernelSumsDecide) {
@@ -101,18 +97,17 @@ TEST(CandidateChoice, TiesGoToTheCandidateMetFirstAndKernelSumsDecide) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        PrepareWithValues(c.everywhere);
+        Prepared prepared(c.everywhere);
         for (const Hot& hot : {c.a, c.b}) {
             if (hot.value != 0.0) {
-                search::ValueTable(hot.curl, hot.row, hot.column) = hot.value;
+                prepared.search.Values()(hot.curl, hot.row, hot.column) = hot.value;
             }
         }
-        search::Selection selection = search::ChooseCandidate();
+        search::Selection selection = prepared.Choose();
         EXPECT_TRUE(selection.chosenFound);
         EXPECT_EQ(Text(selection.chosen), Text(c.chosen));
         if (c.successRate >= 0.0) {
-            std::string report =
-                Captured([&](std::FILE* log) { search::WriteSelectionReport(log, selection); });
+            std::string report = prepared.Report(selection);
             char line[64];
             std::snprintf(line, sizeof(line), "shot success rate: %f\n", c.successRate);
             EXPECT_EQ(Text(selection.rawBest), "0/0/0");
@@ -122,20 +117,22 @@ TEST(CandidateChoice, TiesGoToTheCandidateMetFirstAndKernelSumsDecide) {
 }
 
 TEST(CandidateChoice, WithoutAnyNumberItAnswersTheFirstCandidate) {
-    PrepareWithValues(std::numeric_limits<double>::quiet_NaN());
-    search::Selection selection = search::ChooseCandidate();
+    Prepared prepared(std::numeric_limits<double>::quiet_NaN());
+    search::Selection selection = prepared.Choose();
     EXPECT_FALSE(selection.chosenFound || selection.rawFound);
     EXPECT_EQ(Text(selection.chosen) + " " + Text(selection.rawBest), "0/0/0 0/0/0");
-    std::string report = Captured([&](std::FILE* log) { search::WriteSelectionReport(log, selection); });
+    std::string report = prepared.Report(selection);
     EXPECT_NE(report.find("answering the first candidate"), std::string::npos);
     EXPECT_NE(report.find("Out: (0.500, -6.039, 0)"), std::string::npos) << report;
 }
 
 TEST(SearchReport, WindowsPrintOffsetsWeightsValuesAndTheirMaximum) {
-    PrepareWithValues(1.5);
-    search::ValueTable(0, 2, 14) = -0.25;
-    std::string strong = Captured([](std::FILE* log) {
-        search::WriteWindowReport(log, {0, 2, 0}, 1.0, nullptr);
+    Prepared prepared(1.5);
+    search::ValueTable& values = prepared.search.Values();
+    const search::Tables& tables = prepared.search.GetTables();
+    values(0, 2, 14) = -0.25;
+    std::string strong = Captured([&](std::FILE* log) {
+        search::WriteWindow(log, tables, values, {0, 2, 0});
     });
     EXPECT_EQ(std::count(strong.begin(), strong.end(), '\n'), 15);
     EXPECT_EQ(strong.substr(0, strong.find('\n') + 1), "-2.80(0.003311): +1.500000\n");
@@ -144,23 +141,22 @@ TEST(SearchReport, WindowsPrintOffsetsWeightsValuesAndTheirMaximum) {
     EXPECT_EQ(strong.substr(strong.rfind('\n', strong.size() - 2) + 1), "+2.80(0.003311): -0.250000\n");
 
     // Two equal largest values in one draw window: the first met (lower row) is reported.
-    search::ValueTable(0, 112, 12) = 3.0;
-    search::ValueTable(0, 114, 11) = 3.0;
-    search::ValueTable(0, 119, 16) = -2.0;
-    search::WindowMaximum maximum;
-    double rate = 0.0;
+    values(0, 112, 12) = 3.0;
+    values(0, 114, 11) = 3.0;
+    values(0, 119, 16) = -2.0;
     std::string draw = Captured([&](std::FILE* log) {
-        rate = search::WriteWindowReport(log, {0, 113, 10}, 2.0, &maximum);
+        search::WriteWindow(log, tables, values, {0, 113, 10});
     });
     EXPECT_EQ(std::count(draw.begin(), draw.end(), '\n'), 13);
     EXPECT_EQ(draw.substr(0, draw.find('\n') + 1),
               "+1.500000 +1.500000 +1.500000 +1.500000 +1.500000 +1.500000 +1.500000 \n");
     EXPECT_EQ(draw.substr(draw.rfind('\n', draw.size() - 2) + 1),
               "+1.500000 +1.500000 +1.500000 +1.500000 +1.500000 +1.500000 -2.000000 \n");
-    EXPECT_EQ(maximum.value, 3.0);
-    EXPECT_TRUE(maximum.x == search::TestTargets(0, 112, 12).x &&
-                maximum.y == search::TestTargets(0, 112, 12).y);
-    EXPECT_NEAR(rate, 0.174666 * 0.24173 + 0.174666 * 0.060598, 1e-12);
+    const search::WindowSummary summary = search::SummariseWindow(tables, values, {0, 113, 10}, 2.0);
+    EXPECT_EQ(summary.maximum.value, 3.0);
+    EXPECT_TRUE(summary.maximum.x == tables.testTargets(0, 112, 12).x &&
+                summary.maximum.y == tables.testTargets(0, 112, 12).y);
+    EXPECT_NEAR(summary.successRate, 0.174666 * 0.24173 + 0.174666 * 0.060598, 1e-12);
 }
 
 }  // namespace

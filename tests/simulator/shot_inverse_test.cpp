@@ -1,6 +1,7 @@
 #include "simulator/shot_inverse.h"
 
 #include "physics/stone_motion.h"
+#include "search/grid.h"
 
 #include <gtest/gtest.h>
 
@@ -15,27 +16,21 @@ namespace {
 
 using simulator::ShotForTarget;
 
-// Every cell of the engine's grids in both curls (strong rows aimed past the far end of the sheet, the
-// draw grid around the house), then targets away from them: a few metres to 110 m from the delivery
-// point, down the sheet and far to either side.
-std::vector<ShotTarget> Targets() {
-    std::vector<ShotTarget> targets;
+// Every cell of the engine's grids (strong rows aimed past the far end of the sheet, the draw grid
+// around the house), then targets away from them: a few metres to 110 m from the delivery point, down
+// the sheet and far to either side.
+std::vector<records::ShotTarget> Targets() {
+    std::vector<records::ShotTarget> targets;
+    for (const search::GridShape* grid : {&search::CandidateGrid, &search::TestGrid}) {
+        search::ForEachCell(*grid, [&](int curl, int row, int column) {
+            targets.push_back(search::CellTarget(*grid, curl, row, column));
+        });
+    }
+    const float away[][2] = {{2.375f, 38.0f}, {3.0f, 41.28f}, {2.375f, 50.0f}, {10.0f, 45.0f},
+                             {-20.0f, 41.0f}, {0.3f, 20.0f},  {2.375f, -65.0f}};
     for (uint8_t curl : {uint8_t{0}, uint8_t{1}}) {
-        for (int row = 0; row < 8; ++row) {
-            for (int u = -7; u <= 362; ++u) {
-                targets.push_back(
-                    MakeShotTarget(0.5f + 0.029f * static_cast<float>(u), -6.039f - 7.0f * row, curl));
-            }
-        }
-        for (int v = -23; v <= 19; ++v) {
-            for (int u = -29; u <= 29; ++u) {
-                targets.push_back(MakeShotTarget(2.375f + 0.0725f * u, 4.88f + 0.145f * v, curl));
-            }
-        }
-        const float away[][2] = {{2.375f, 38.0f}, {3.0f, 41.28f}, {2.375f, 50.0f}, {10.0f, 45.0f},
-                                 {-20.0f, 41.0f}, {0.3f, 20.0f},  {2.375f, -65.0f}};
         for (auto [x, y] : away) {
-            targets.push_back(MakeShotTarget(x, y, curl));
+            targets.push_back(records::MakeShotTarget(x, y, curl));
         }
     }
     return targets;
@@ -43,8 +38,8 @@ std::vector<ShotTarget> Targets() {
 
 TEST(ShotInverse, TargetsRoundTripWithinAMillimetre) {
     int misses = 0;
-    for (const ShotTarget& target : Targets()) {
-        const StonePosition rest = physics::LoneStoneRestingPoint(ShotForTarget(target));
+    for (const records::ShotTarget& target : Targets()) {
+        const records::StonePosition rest = physics::LoneStoneRestingPoint(ShotForTarget(target));
         double miss =
             std::hypot(static_cast<double>(rest.x) - target.x, static_cast<double>(rest.y) - target.y);
         if (!(miss < 1e-3) && ++misses <= 5) {
@@ -59,12 +54,12 @@ TEST(ShotInverse, DegenerateOrUnreachableTargetsGetAStillOrTheFastestStone) {
     for (uint8_t curl : {uint8_t{0}, uint8_t{1}}) {
         // The delivery point itself, not a number, infinitely far: a stone that stays.
         for (auto [x, y] : {std::pair{2.375f, 41.28f}, {NAN, 4.88f}, {2.375f, -INFINITY}}) {
-            const ShotVector shot = ShotForTarget(MakeShotTarget(x, y, curl));
+            const records::ShotVector shot = ShotForTarget(records::MakeShotTarget(x, y, curl));
             EXPECT_TRUE(shot.vx == 0.0f && shot.vy == 0.0f && shot.curl == curl) << x << ", " << y;
         }
         // Beyond reach: the fastest shot along the line to it.
-        const StonePosition rest =
-            physics::LoneStoneRestingPoint(ShotForTarget(MakeShotTarget(2.375f, -400.0f, curl)));
+        const records::StonePosition rest =
+            physics::LoneStoneRestingPoint(ShotForTarget(records::MakeShotTarget(2.375f, -400.0f, curl)));
         EXPECT_NEAR(rest.x, 2.375f, 0.01f);
         EXPECT_TRUE(rest.y < -60.0f && rest.y > -400.0f) << rest.y;
     }
@@ -72,10 +67,11 @@ TEST(ShotInverse, DegenerateOrUnreachableTargetsGetAStillOrTheFastestStone) {
 
 // Runs in a process of its own under CTest, so the shared table is built while all threads ask.
 TEST(ShotInverse, ConcurrentFirstCallsAgreeWithASequentialPass) {
-    std::vector<ShotTarget> targets = Targets();
+    std::vector<records::ShotTarget> targets = Targets();
     targets.resize(400);
     constexpr int ThreadCount = 8;
-    std::vector<std::vector<ShotVector>> shots(ThreadCount, std::vector<ShotVector>(targets.size()));
+    std::vector<std::vector<records::ShotVector>> shots(ThreadCount,
+                                                        std::vector<records::ShotVector>(targets.size()));
     std::atomic<int> ready{0};
     std::vector<std::thread> threads;
     for (int t = 0; t < ThreadCount; ++t) {
@@ -88,7 +84,7 @@ TEST(ShotInverse, ConcurrentFirstCallsAgreeWithASequentialPass) {
     }
     std::for_each(threads.begin(), threads.end(), [](std::thread& thread) { thread.join(); });
     for (std::size_t i = 0; i < targets.size(); ++i) {
-        const ShotVector expected = ShotForTarget(targets[i]);
+        const records::ShotVector expected = ShotForTarget(targets[i]);
         for (int t = 0; t < ThreadCount; ++t) {
             EXPECT_EQ(std::memcmp(&shots[t][i], &expected, 9), 0) << "thread " << t << ", target " << i;
         }

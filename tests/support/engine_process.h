@@ -7,7 +7,7 @@ namespace testsupport {
 
 struct ProcessResult {
     bool finished = false;  // false when it had to be killed at the deadline
-    int exitCode = -1;
+    int exitCode = -1;      // -1 unless it exited by itself
     std::string standardOutput;
     std::string standardError;
 };

@@ -19,7 +19,7 @@ std::FILE* CallLog() {
 
 }  // namespace
 
-extern "C" void CreateShot(ShotTarget target, ShotVector* shot) {
+extern "C" void CreateShot(records::ShotTarget target, records::ShotVector* shot) {
     if (std::FILE* log = CallLog()) {
         unsigned char words[12];
         std::memcpy(words, &target, sizeof(words));

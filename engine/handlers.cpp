@@ -1,0 +1,27 @@
+#include "engine/handlers.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace engine {
+
+void HandleReady(Engine& engine) {
+    std::memset(&engine.state, 0, sizeof(engine.state));  // every byte, as at process start
+    engine.search.Prepare(engine.createShot, engine.report);
+    static const char reply[] = "READYOK";
+    engine.writeReply(reply, sizeof(reply) - 1);
+}
+
+void HandleGo(Engine& engine) {
+    const records::ShotVector shot = engine.search.Go(engine.state, engine.report).shot;
+    char reply[1024];
+    int length = std::snprintf(reply, sizeof(reply), "BESTSHOT %f %f %d", static_cast<double>(shot.vx),
+                               static_cast<double>(shot.vy), static_cast<int>(shot.curl));
+    // Even the widest float prints in far fewer than 1024 bytes; a cut reply would still be one write.
+    if (length > 0) {
+        engine.writeReply(reply, std::min(static_cast<std::size_t>(length), sizeof(reply) - 1));
+    }
+}
+
+}  // namespace engine

@@ -1,0 +1,5 @@
+#include "engine/engine_main.h"
+
+int main() {
+    return engine::RunEngine();
+}

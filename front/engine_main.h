@@ -1,9 +1,0 @@
-#pragma once
-
-namespace front {
-
-// The whole engine process: binds the simulator library, then serves commands until input ends.
-// Returns the exit code, 0 in every case.
-int RunEngine();
-
-}  // namespace front

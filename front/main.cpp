@@ -1,5 +1,0 @@
-#include "front/engine_main.h"
-
-int main() {
-    return front::RunEngine();
-}

@@ -1,0 +1,296 @@
+#include "physics/detail/fast_play.h"
+
+#include "physics/detail/hand_over.h"
+#include "physics/detail/lone_run.h"
+#include "physics/detail/run_to_rest.h"
+#include "physics/detail/settle.h"
+#include "physics/sheet.h"
+#include "physics/stone_motion.h"
+#include "records/sheet.h"
+
+#include <box2d/box2d.h>
+
+#include <cassert>
+#include <cmath>
+#include <memory>
+#include <new>
+#include <vector>
+
+namespace physics {
+
+// A world carries a 100 KiB scratch stack. Each thread builds its worlds, one at a time, in one block
+// of its own, which spares the allocator that block's round trip to the system for every shot.
+struct WorldMemory {
+    alignas(b2World) unsigned char bytes[sizeof(b2World)];
+};
+
+FastPlayScratch::FastPlayScratch() = default;
+FastPlayScratch::~FastPlayScratch() = default;
+
+namespace {
+
+// Placed stones at least this far apart never move by themselves: the world's position correction
+// starts only at an overlap of one linear slop (0.005); the extra 0.0001 keeps clear of that boundary.
+constexpr float StillDistance = 2.0f * records::StoneRadius - 0.005f + 0.0001f;
+
+// Stones that do not settle within this many steps are left to the world.
+constexpr int SettleStepLimit = 120;
+
+struct Placed {
+    int count = 0;
+    int index[records::StoneCount] = {};
+};
+
+Placed PlacedStones(const records::GameState& state) {
+    Placed placed;
+    for (int i = 0; i < state.shotNumber; ++i) {
+        if (ClassifyStonePosition(state.stones[i].x, state.stones[i].y).inPlay) {
+            placed.index[placed.count++] = i;
+        }
+    }
+    return placed;
+}
+
+bool PlacedStonesStandStill(const records::GameState& state, const Placed& placed) {
+    for (int a = 0; a < placed.count; ++a) {
+        for (int b = a + 1; b < placed.count; ++b) {
+            const records::StonePosition& p = state.stones[placed.index[a]];
+            const records::StonePosition& q = state.stones[placed.index[b]];
+            const float dx = q.x - p.x;
+            const float dy = q.y - p.y;
+            if (std::sqrt(dx * dx + dy * dy) < StillDistance) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+struct EndWorld {
+    void operator()(b2World* world) const { world->~b2World(); }
+};
+
+struct World {
+    std::unique_ptr<b2World, EndWorld> world;
+    SheetStones stones;
+    FastPlayScratch& scratch;
+};
+
+// The plain play's set-up: placed stones, the delivered one, and the half step of friction.
+World StartWorld(const records::GameState& state, const records::ShotVector& shot, FastPlayScratch& scratch) {
+    if (!scratch.worldMemory) {
+        scratch.worldMemory = std::make_unique<WorldMemory>();
+    }
+    World w{std::unique_ptr<b2World, EndWorld>(new (scratch.worldMemory->bytes) b2World(b2Vec2(0.0f, 0.0f))),
+            SheetStones{}, scratch};
+    w.world->SetAllowSleeping(true);
+    // The caller's shotNumber lies in 0..15, so the stones are placed and the delivery thrown.
+    [[maybe_unused]] const bool placed = PlaceStones(w.stones, state, *w.world);
+    [[maybe_unused]] const bool thrown = ThrowStone(w.stones, *w.world, shot);
+    assert(placed && thrown);
+    ApplySheetFriction(w.stones, SpeedLossPerStep * 0.5f);
+    return w;
+}
+
+// The only awake stone, when it slides and has no contact at all while every other stone sleeps.
+int LoneMover(const SheetStones& stones) {
+    int mover = -1;
+    for (int i = 0; i < stones.count; ++i) {
+        const b2Body* body = stones.bodies[i];
+        if (body == nullptr || !body->IsAwake()) {
+            continue;
+        }
+        if (mover >= 0) {
+            return -1;
+        }
+        mover = i;
+    }
+    if (mover < 0) {
+        return -1;
+    }
+    const b2Body* body = stones.bodies[mover];
+    const b2Vec2& v = body->GetLinearVelocity();
+    if (!(v.x * v.x + v.y * v.y > 0.0f) || body->GetContactList() != nullptr) {
+        return -1;
+    }
+    return mover;
+}
+
+MoverState StateOf(const b2Body& body) {
+    const b2Vec2& position = body.GetPosition();
+    const b2Vec2& v = body.GetLinearVelocity();
+    return MoverState{position.x, position.y, body.GetAngle(), v.x, v.y, body.GetAngularVelocity()};
+}
+
+enum class Progress { Ended, Continues, Broken };
+
+// Lets the mover run without the world from `step` on, every other stone standing still and asleep
+// from the end of step allAsleepStep on. Ends the play, or brings the world up to the step at which the
+// mover comes near another stone; its other stones then sleep, as they do in the plain play by then.
+Progress RunMoverAlone(World& w, const StoneProxies& proxies, int mover, int allAsleepStep, int& step,
+                       int& nextTry, PlayOutcome& outcome) {
+    Box others[records::StoneCount];
+    LoneRunSetup setup;
+    for (int i = 0; i < w.stones.count; ++i) {
+        if (w.stones.bodies[i] != nullptr && i != mover) {
+            others[setup.otherCount++] = TreeBox(*w.world, proxies.ids[i]);
+        }
+    }
+    b2Body* body = w.stones.bodies[mover];
+    setup.others = others;
+    setup.start = StateOf(*body);
+    setup.startStep = step;
+    // The scan reaches the mover once every stone below it sleeps.
+    setup.firstExaminedStep = allAsleepStep > step ? allAsleepStep : step + 1;
+    setup.firstHandOverStep = allAsleepStep > step ? allAsleepStep : step;
+    setup.treeBox = TreeBox(*w.world, proxies.ids[mover]);
+    const LoneRunResult run = RunAlone(setup, w.scratch.proxyMoves);
+    if (run.end == LoneRunEnd::Rests || run.end == LoneRunEnd::Removed) {
+        outcome = OutcomeOf(w.stones);
+        outcome.present[mover] = run.end == LoneRunEnd::Rests;
+        outcome.position[mover] = run.end == LoneRunEnd::Rests
+                                      ? records::StonePosition{run.state.x, run.state.y}
+                                      : records::StonePosition{0.0f, 0.0f};
+        DropStonesOffSheet(outcome);
+        return Progress::Ended;
+    }
+    // A run that met nothing yet decided nothing (it reached the step limit) would only repeat itself.
+    nextTry =
+        run.nearStep > step ? run.nearStep : (run.end == LoneRunEnd::Undecided ? MaxPlaySteps + 1 : step + 1);
+    if (run.end == LoneRunEnd::HandOver && run.step > step) {
+        if (!CatchUpMover(*w.world, body, proxies.ids[mover], w.scratch.proxyMoves, step, run)) {
+            return Progress::Broken;
+        }
+        for (int i = 0; i < w.stones.count; ++i) {
+            if (w.stones.bodies[i] != nullptr && i != mover) {
+                w.stones.bodies[i]->SetAwake(false);
+            }
+        }
+        step = run.step;
+    }
+    return Progress::Continues;
+}
+
+// Plays the world on from `stepsDone`, ending early once nothing can move and letting a lone mover
+// run without the world whenever every other stone sleeps.
+bool PlayOn(World& w, int stepsDone, PlayOutcome& outcome) {
+    const StoneProxies proxies = FindStoneProxies(w.stones, *w.world);
+    const int sleepSteps = StepsToFallAsleep();
+    int nextTry = 0;
+    for (int step = stepsDone + 1; step <= MaxPlaySteps; ++step) {
+        if (PlayStep(w.stones, *w.world)) {
+            outcome = OutcomeOf(w.stones);
+            return true;
+        }
+        if (step + sleepSteps + 2 <= MaxPlaySteps && NothingCanMove(w.stones, *w.world)) {
+            RemoveStonesOffSheet(w.stones, *w.world);
+            outcome = OutcomeOf(w.stones);
+            return true;
+        }
+        const int mover = step >= nextTry ? LoneMover(w.stones) : -1;
+        if (mover < 0) {
+            continue;
+        }
+        const Progress progress = RunMoverAlone(w, proxies, mover, step, step, nextTry, outcome);
+        if (progress != Progress::Continues) {
+            return progress == Progress::Ended;
+        }
+    }
+    outcome = OutcomeOf(w.stones);
+    return true;
+}
+
+// The world at step `handOver.step` of a play in which the placed stones stood still, asleep since
+// step StepsToFallAsleep(), and the delivered stone slid alone: built as the plain play builds it, one
+// real step played, then the delivered stone's broad-phase history and state replayed.
+bool HandOverDelivery(const records::GameState& state, const records::ShotVector& shot, const Placed& placed,
+                      const LoneRunResult& handOver, FastPlayScratch& scratch, PlayOutcome& outcome) {
+    World w = StartWorld(state, shot, scratch);
+    if (PlayStep(w.stones, *w.world)) {
+        return false;
+    }
+    const int thrower = state.shotNumber;
+    const StoneProxies proxies = FindStoneProxies(w.stones, *w.world);
+    if (!CatchUpMover(*w.world, w.stones.bodies[thrower], proxies.ids[thrower], w.scratch.proxyMoves, 1,
+                      handOver)) {
+        return false;
+    }
+    for (int k = 0; k < placed.count; ++k) {
+        w.stones.bodies[placed.index[k]]->SetAwake(false);
+    }
+    return PlayOn(w, handOver.step, outcome);
+}
+
+// Placed stones that push each other apart settle within a few steps. The world plays until they do;
+// then the delivered stone runs alone.
+bool PlaySettling(const records::GameState& state, const records::ShotVector& shot, FastPlayScratch& scratch,
+                  PlayOutcome& outcome) {
+    World w = StartWorld(state, shot, scratch);
+    const int thrower = state.shotNumber;
+    const Settling settling = PlayUntilSettled(w.stones, *w.world, thrower, SettleStepLimit);
+    if (settling.end == SettleEnd::PlayOver) {
+        outcome = OutcomeOf(w.stones);
+        return true;
+    }
+    int step = settling.step;
+    if (settling.end == SettleEnd::Settled) {
+        const StoneProxies proxies = FindStoneProxies(w.stones, *w.world);
+        int nextTry = 0;
+        const Progress progress =
+            RunMoverAlone(w, proxies, thrower, settling.allAsleepStep, step, nextTry, outcome);
+        if (progress != Progress::Continues) {
+            return progress == Progress::Ended;
+        }
+    }
+    return PlayOn(w, step, outcome);
+}
+
+}  // namespace
+
+bool PlayShotFast(const records::GameState& state, const records::ShotVector& shot, FastPlayScratch& scratch,
+                  PlayOutcome& outcome) {
+    const Placed placed = PlacedStones(state);
+    if (!PlacedStonesStandStill(state, placed)) {
+        return PlaySettling(state, shot, scratch, outcome);
+    }
+    // ThrowStone leaves a delivery without a finite speed at rest.
+    const bool deliverable = IsDeliverableVelocity(shot.vx, shot.vy);
+    const StoneMotion start = ApplyFrictionStep(
+        StoneMotion{deliverable ? shot.vx : 0.0f, deliverable ? shot.vy : 0.0f, SpinForCurl(shot.curl)},
+        SpeedLossPerStep * 0.5f);
+    Box others[records::StoneCount];
+    for (int k = 0; k < placed.count; ++k) {
+        const records::StonePosition& at = state.stones[placed.index[k]];
+        others[k] = FreshProxyBox(at.x, at.y);
+    }
+    LoneRunSetup setup;
+    setup.start = MoverState{records::DeliveryX, records::DeliveryY, 0.0f, start.vx, start.vy, start.spin};
+    setup.startStep = 0;
+    // Placed stones keep the scan from the delivered stone until they fall asleep together.
+    setup.firstExaminedStep = placed.count > 0 ? StepsToFallAsleep() : 1;
+    setup.firstHandOverStep = setup.firstExaminedStep;
+    setup.treeBox = FreshProxyBox(records::DeliveryX, records::DeliveryY);
+    setup.others = others;
+    setup.otherCount = placed.count;
+    const LoneRunResult run = RunAlone(setup, scratch.proxyMoves);
+    if (run.end == LoneRunEnd::HandOver) {
+        return HandOverDelivery(state, shot, placed, run, scratch, outcome);
+    }
+    if (run.end == LoneRunEnd::Undecided) {
+        World w = StartWorld(state, shot, scratch);
+        return PlayOn(w, 0, outcome);
+    }
+    outcome = PlayOutcome{};
+    outcome.count = state.shotNumber + 1;
+    for (int k = 0; k < placed.count; ++k) {
+        outcome.present[placed.index[k]] = true;
+        outcome.position[placed.index[k]] = state.stones[placed.index[k]];
+    }
+    if (run.end == LoneRunEnd::Rests) {
+        outcome.present[state.shotNumber] = true;
+        outcome.position[state.shotNumber] = records::StonePosition{run.state.x, run.state.y};
+    }
+    return true;
+}
+
+}  // namespace physics

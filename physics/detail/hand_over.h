@@ -1,0 +1,36 @@
+#pragma once
+
+#include "physics/detail/lone_run.h"
+#include "physics/detail/sheet_stones.h"
+
+#include <cstdint>
+#include <vector>
+
+class b2Body;
+class b2World;
+
+namespace physics {
+
+// The broad-phase proxy of every stone body in the table (-1 for a null entry).
+struct StoneProxies {
+    int32_t ids[records::StoneCount];
+};
+
+StoneProxies FindStoneProxies(const SheetStones& stones, b2World& world);
+
+// The box the broad phase keeps for a stone's proxy.
+Box TreeBox(b2World& world, int32_t proxyId);
+
+// Whether the broad-phase boxes of two proxies overlap, as the world tests whether a contact lives on.
+bool TreeBoxesOverlap(b2World& world, int32_t proxyA, int32_t proxyB);
+
+// Brings the world's record of a stone that moved alone, from fromStep to handOver.step, to the state
+// the world itself would have reached: the broad-phase re-insertions in order, each followed by the
+// pair search the world runs after every step, then the stone's place and velocity. False when the world
+// does not end up exactly as the lone run foresaw (a new contact, a different box, another spin); the
+// world is then unusable and the caller must start the shot again.
+[[nodiscard]] bool CatchUpMover(b2World& world, b2Body* mover, int32_t proxyId,
+                                const std::vector<ProxyMove>& moves, int fromStep,
+                                const LoneRunResult& handOver);
+
+}  // namespace physics

@@ -1,0 +1,33 @@
+#include "physics/detail/play_outcome.h"
+
+#include "physics/sheet.h"
+
+#include <box2d/box2d.h>
+
+namespace physics {
+
+PlayOutcome OutcomeOf(const SheetStones& stones) {
+    PlayOutcome outcome;
+    outcome.count = stones.count;
+    for (int i = 0; i < stones.count; ++i) {
+        const b2Body* body = stones.bodies[i];
+        if (body != nullptr) {
+            const b2Vec2& position = body->GetPosition();
+            outcome.present[i] = true;
+            outcome.position[i] = records::StonePosition{position.x, position.y};
+        }
+    }
+    return outcome;
+}
+
+void DropStonesOffSheet(PlayOutcome& outcome) {
+    for (int i = 0; i < outcome.count; ++i) {
+        const records::StonePosition& at = outcome.position[i];
+        if (outcome.present[i] && IsOffSheet(ClassifyStonePosition(at.x, at.y))) {
+            outcome.present[i] = false;
+            outcome.position[i] = records::StonePosition{0.0f, 0.0f};
+        }
+    }
+}
+
+}  // namespace physics

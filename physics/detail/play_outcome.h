@@ -1,0 +1,22 @@
+#pragma once
+
+#include "physics/detail/sheet_stones.h"
+
+#include <cstdint>
+
+namespace physics {
+
+// Where one play left the stones: which are still on the sheet and where their centres are.
+struct PlayOutcome {
+    int32_t count = 0;  // stones delivered, the thrown one included
+    bool present[records::StoneCount] = {};
+    records::StonePosition position[records::StoneCount] = {};
+};
+
+// The outcome the table of bodies holds now.
+PlayOutcome OutcomeOf(const SheetStones& stones);
+
+// Clears every stone whose place has no zone flag, as the last scan of a play removes them.
+void DropStonesOffSheet(PlayOutcome& outcome);
+
+}  // namespace physics

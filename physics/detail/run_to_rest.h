@@ -1,0 +1,40 @@
+#pragma once
+
+#include "physics/detail/sheet_stones.h"
+
+class b2World;
+
+namespace physics {
+
+constexpr int VelocityIterations = 10;
+constexpr int PositionIterations = 10;
+// One simulated minute. A real play settles within a few thousand steps; stones stacked on one spot
+// never separate and never sleep, so without a cap such a record would keep the search busy for ever.
+constexpr int MaxPlaySteps = 36000;
+
+// One friction step of speedLoss, with curl, on every stone in the table, in index order.
+void ApplySheetFriction(SheetStones& stones, float speedLoss);
+
+// Steps the world until every stone left in the table sleeps; a stone found off the sheet by the scan
+// after a step is destroyed and its entry cleared. The table must hold at least one stone.
+// False when MaxPlaySteps passed first; the stones then stay where that step left them.
+[[nodiscard]] bool RunUntilAtRest(SheetStones& stones, b2World& world, float dt);
+
+// The end-of-step scan: from index 0 up, destroys each stone off the sheet and stops at the first
+// stone that is awake. True when it reached the last stone: the play is over.
+bool ScanStones(SheetStones& stones, b2World& world);
+
+// One turn of the loop above, for the fast path: a world step of TimeStep (with the library's profile
+// clock stopped), the sheet's friction, then the scan that removes stones off the sheet. True when the
+// scan reached the last stone: the play is over.
+bool PlayStep(SheetStones& stones, b2World& world);
+
+// True when no stone can move again: every body stands still without spin and no two stones touch,
+// neither by the contacts the world last updated nor by their present places. The world would only put
+// them to sleep one by one and, once all sleep, remove every stone off the sheet.
+bool NothingCanMove(const SheetStones& stones, b2World& world);
+
+// What the last scan of a finished play does: destroys every body off the sheet and clears its entry.
+void RemoveStonesOffSheet(SheetStones& stones, b2World& world);
+
+}  // namespace physics

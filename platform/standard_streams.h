@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstddef>
+
+// The process's standard input and output as raw bytes: no C runtime or stream buffer in between.
+namespace platform {
+
+// One read of standard input. Returns the bytes read, 0 at end of input, -1 on a failed read.
+long ReadStandardInput(char* buffer, std::size_t capacity);
+
+// Writes the bytes to standard output in one write call (repeated only if the system cut it short).
+// A host that has gone is not an error anybody could be told of.
+void WriteStandardOutput(const char* bytes, std::size_t size);
+
+}  // namespace platform
