@@ -1,12 +1,12 @@
 #include "tests/host/fixtures.h"
 
+#include "evaluation/house_scoring.h"
 #include "records/sheet.h"
 #include "tests/support/engine_process.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -15,23 +15,6 @@ namespace hosttest {
 namespace {
 
 constexpr std::size_t None = std::string::npos;
-
-bool IsName(const std::string& text) {
-    return !text.empty() && text.find_first_not_of(
-                                "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789:_-.") == None;
-}
-
-// The team of the stone nearest the tee scores one, if that stone is in the house.
-int NearestScores(const records::GameState& state) {
-    float nearest = records::HouseReachSquared;
-    int score = 0;
-    for (int i = 0; i < records::StoneCount; ++i) {
-        const float distance = records::SquaredTeeDistance(state.stones[i]);
-        score = distance < nearest ? (i % 2 == 0 ? 1 : -1) : score;
-        nearest = std::min(nearest, distance);
-    }
-    return score;
-}
 
 // From `at` over one JSON value, strings and brackets matched: where it ends (after its closing bracket,
 // or at the ',' or unmatched bracket after a plain value), or None when something is left open.
@@ -57,17 +40,6 @@ std::size_t ValueEnd(const std::string& text, std::size_t at) {
     return depth == 0 && !inString ? at : None;
 }
 
-// No '<', and every '&' starts an entity.
-bool CleanText(const std::string& text) {
-    for (std::size_t at = text.find('&'); at != None; at = text.find('&', at + 1)) {
-        std::size_t semicolon = text.find(';', at);
-        if (semicolon == None || !IsName(text.substr(at + 1, semicolon - at - 1))) {
-            return false;
-        }
-    }
-    return text.find('<') == None;
-}
-
 }  // namespace
 
 host::SheetModel ScriptedSheet() {
@@ -90,7 +62,7 @@ host::SheetModel ScriptedSheet() {
         using namespace records;
         return s.x > SideBoundLow && s.x < SideBoundHigh && s.y > PlayBackBound && s.y < HogLineBound;
     };
-    sheet.endScore = NearestScores;
+    sheet.endScore = evaluation::EndScore;
     return sheet;
 }
 
@@ -135,37 +107,16 @@ std::string Field(const std::string& line, const std::string& name) {
     return line.substr(start, ValueEnd(line, start) - start);
 }
 
-bool WellFormedXml(const std::string& text, std::string& error) {
-    std::vector<std::string> open;
-    int roots = 0;
-    std::size_t at = 0;
+bool WholePage(const std::string& page, std::string& error) {
     error.clear();
-    for (std::size_t tag; error.empty() && (tag = text.find('<', at)) != None;) {
-        bool data = text.compare(tag, 9, "<![CDATA[") == 0;  // passed over whole, as is the doctype
-        std::size_t close = text.find(data ? "]]>" : ">", tag);
-        std::string inside = text.substr(tag + 1, close - tag - 1) + ' ';
-        bool closing = inside[0] == '/';
-        std::string name = inside.substr(closing, inside.find_first_of(" \n/", 1) - closing);
-        if (close == None || !CleanText(text.substr(at, tag - at)) ||
-            (open.empty() && text.find_first_not_of(" \n", at) < tag)) {
-            error = "bad text or markup at " + std::to_string(at);
-        } else if (inside[0] != '!' &&
-                   (!IsName(name) || !CleanText(inside) ||
-                    std::count(inside.begin(), inside.end(), '"') % 2 ||
-                    (closing ? open.empty() || open.back() != name : open.empty() && roots++ > 0))) {
-            error = "bad tag <" + inside.substr(0, 40) + ">";
-        } else if (closing) {
-            open.pop_back();
-        } else if (inside[0] != '!' && inside[inside.size() - 2] != '/') {
-            open.push_back(name);
-        }
-        at = close + (data ? 3 : 1);
-    }
-    if (error.empty()) {
-        error = !open.empty()                               ? "unclosed <" + open.back() + ">"
-                : roots != 1                                ? "no root element"
-                : text.find_first_not_of(" \n", at) != None ? "text after the root element"
-                                                            : "";
+    if (page.rfind("<!DOCTYPE html>\n", 0) != 0 || page.size() < 8 ||
+        page.compare(page.size() - 8, 8, "</html>\n") != 0) {
+        error = "not one whole page";
+    } else if (CountOf(page, "<g ") != CountOf(page, "</g>") ||
+               CountOf(page, "<svg ") != CountOf(page, "</svg>")) {
+        error = "unbalanced frames";
+    } else if (CountOf(page, " src=") + CountOf(page, " href=") != 0) {
+        error = "something is fetched";
     }
     return error.empty();
 }

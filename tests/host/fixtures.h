@@ -10,7 +10,7 @@
 namespace hosttest {
 
 // A shot (vx, vy) rests at (vx, vy) and a target (x, y) becomes the shot (x, y), so noise shows up one to
-// one in the played shot; the team of the stone nearest the tee, if in the house, scores one.
+// one in the played shot; an end is scored as the engine scores it.
 host::SheetModel ScriptedSheet();
 
 // The fake engine linked under `mode`'s name in a folder of its own.
@@ -27,9 +27,8 @@ std::vector<std::string> ReadRecord(const std::string& path);
 // The text of a top-level field's value in one record line, strings with their quotes; "" when absent.
 std::string Field(const std::string& line, const std::string& name);
 
-// False with a reason unless tags nest and close around one root, quotes in tags pair up, and no bare
-// '<' or '&' is left in text or tags.
-bool WellFormedXml(const std::string& text, std::string& error);
+// False with a reason unless the replay page was written whole, its frames close, and it fetches nothing.
+bool WholePage(const std::string& page, std::string& error);
 
 std::size_t CountOf(const std::string& text, const std::string& part);
 

@@ -34,9 +34,13 @@ host::GameLog PlayAndCheck(const host::GameSetup& setup, std::vector<std::string
     EXPECT_EQ(Field(record.front(), "type") + Field(record.back(), "type"), "\"game\"\"result\"");
     std::string page = hosttest::ReadFile(setup.folder + "/replay.html"), error;
     EXPECT_EQ(page, host::ReplayPage(log));
-    EXPECT_TRUE(hosttest::WellFormedXml(page, error)) << error;
+    EXPECT_TRUE(hosttest::WholePage(page, error)) << error;
     EXPECT_EQ(CountOf(page, "<g class=\"frame\""), log.shots.size());
-    EXPECT_EQ(CountOf(page, " src=") + CountOf(page, " href="), 0u);  // nothing fetched
+    for (const std::string& engine : setup.engines) {
+        EXPECT_TRUE(CountOf(page, host::EscapeXml(engine)) > 0 &&
+                    (host::EscapeXml(engine) == engine || CountOf(page, engine) == 0))
+            << "engine paths are escaped";
+    }
     return log;
 }
 

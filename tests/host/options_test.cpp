@@ -28,10 +28,8 @@ TEST(Options, ReadsEveryFlagAndRefusesBadInputWithOneLine) {
         {"--engine", engine, "--seed", "18446744073709551615", "--noise", "0.5", "--shot-timeout=2.5"}, other,
         options, error))
         << error;
-    EXPECT_EQ(options.engines[1], other);
-    EXPECT_EQ(options.seed, 18446744073709551615ull);
-    EXPECT_EQ(options.noise, 0.5);
-    EXPECT_EQ(options.shotTimeout, 2.5);
+    EXPECT_TRUE(options.engines[1] == other && options.seed == 18446744073709551615ull &&
+                options.noise == 0.5 && options.shotTimeout == 2.5);
 
     struct Case {
         std::vector<std::string> arguments;

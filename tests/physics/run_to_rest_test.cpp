@@ -72,8 +72,8 @@ TEST(RunToRest, StonesStackedOnOneSpotStopAtTheStepCap) {
          {records::ShotVector{0.0f, -29.6f, 1, {}}, records::ShotVector{0.1f, -36.0f, 0, {}}}) {
         records::GameState plain = state;
         records::GameState fast = state;
-        physics::SimulateShot(plain, shot, physics::SimulationPath::Plain);
-        physics::SimulateShot(fast, shot, physics::SimulationPath::Fast);
+        EXPECT_TRUE(physics::SimulateShot(plain, shot, physics::SimulationPath::Plain) &&
+                    physics::SimulateShot(fast, shot, physics::SimulationPath::Fast));
         EXPECT_EQ(std::memcmp(&plain, &fast, sizeof plain), 0);
     }
 }

@@ -21,8 +21,6 @@ TEST(FrictionStep, StopsSlowStonesAndTurnsOnlyWithSpin) {
     };
     const std::vector<Case> cases = {
         {"speed equal to the loss", {0.0f, -a, 0.066696f}, true, 0},
-        {"speed below the loss, sideways", {0.3f * a, -0.4f * a, -0.066696f}, true, 0},
-        {"at rest with spin", {0.0f, 0.0f, 0.5f}, true, 0},
         {"not a number", {std::nanf(""), -3.0f, 0.066696f}, true, 0},
         {"no spin keeps the line", {0.0f, -3.0f, 0.0f}, false, 0},
         {"tiny positive spin turns as much", {0.0f, -3.0f, 1e-20f}, false, +1},
@@ -59,14 +57,6 @@ TEST(LoneStone, DrawStopsAtTheKnownStepAndPoint) {
         ASSERT_TRUE(physics::SimulateShot(state, shot, physics::SimulationPath::Plain));
         EXPECT_TRUE(state.stones[0].x == run.rest.x && state.stones[0].y == run.rest.y);
     }
-}
-
-TEST(LoneStone, FasterThanTheWorldMovesStillComesToRest) {
-    const physics::LoneStoneRun run = physics::SlideLoneStone(records::ShotVector{0.0f, -1e6f, 0, {}});
-    // The world moves a body at most 2 m per step and slows it to match, so the stone slides from
-    // 1200 m/s: about 60 km, not the 4e10 m that 1e6 m/s would give.
-    EXPECT_NEAR(run.rest.y, -60000.0f, 1000.0f);
-    EXPECT_NEAR(run.stopStep, 60000, 100);
 }
 
 }  // namespace

@@ -60,14 +60,4 @@ TEST(GoProcess, LastStoneAgainstAStoneOnTheTeeScoresForTheThrower) {
     EXPECT_NE(log.find("\nOut: ("), std::string::npos);
 }
 
-TEST(GoProcess, LastStoneIntoAnEmptyHouseScoresOne) {
-    testsupport::ProcessResult run =
-        testsupport::RunProcess(Engine, {"ISREADY\n", "SETSTATE 15 3 0 0\n", "GO\n"}, {}, 900);
-    ASSERT_TRUE(run.finished);
-    ASSERT_EQ(run.standardOutput.substr(0, 7), "READYOK");
-    records::GameState state{};
-    state.shotNumber = 15;
-    EXPECT_EQ(ScoreAfter(state, run.standardOutput.substr(7)), -1);
-}
-
 }  // namespace

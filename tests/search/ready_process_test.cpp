@@ -11,17 +11,23 @@
 
 namespace {
 
+// Even a library without CreateShot: the shots stay zero, and the report says why.
 TEST(Readiness, ClearsTheWholeRecordThenAnswersReadyOk) {
     engine::Engine engine;
     std::string replies;
     engine.writeReply = [&](const char* bytes, std::size_t size) { replies.append(bytes, size); };
-    engine.createShot = searchtest::RecordingCreateShot;
-    engine.report = nullptr;
     std::memset(&engine.state, 0x5a, sizeof(engine.state));
-    engine::HandleCommand(engine, "ISREADY trailing words");
+    const std::string log = searchtest::Captured([&](std::FILE* report) {
+        engine.report = report;
+        engine::HandleCommand(engine, "ISREADY trailing words");
+    });
     EXPECT_EQ(replies, "READYOK");
     const records::GameState zero{};
     EXPECT_EQ(std::memcmp(&engine.state, &zero, sizeof(records::GameState)), 0);
+    EXPECT_EQ(log.find("CurlingSimulator.dll has no CreateShot"), 0u) << log;
+    const search::Tables& tables = engine.search.GetTables();
+    EXPECT_TRUE(tables.candidateShots(1, 130, 52).vx == 0.0f &&
+                tables.candidateTargets(1, 117, 26).x == 2.375f);
 }
 
 // The built engine in a folder of its own, beside the fake simulator library that logs its calls.

@@ -51,33 +51,4 @@ TEST(SearchTables, GridCellsCarryTheExactTargetsAndTheAnswersToThem) {
     }
 }
 
-// Every candidate's window lies inside the test grid, and its own test aims at the candidate's target.
-TEST(SearchTables, EveryCandidateWindowLiesInsideTheTestGridAroundItsOwnTarget) {
-    search::Search search;
-    searchtest::PrepareRecorded(search);
-    const search::Tables& tables = search.GetTables();
-    int candidates = 0;
-    search::ForEachCell(search::CandidateGrid, [&](int curl, int row, int column) {
-        const search::Window window = search::WindowOf({curl, row, column}, tables.drawKernel);
-        ASSERT_TRUE(search::ValueTable::Contains(curl, window.firstRow, window.firstColumn) &&
-                    search::ValueTable::Contains(curl, window.firstRow + window.rows - 1,
-                                                 window.firstColumn + window.columns - 1));
-        ASSERT_TRUE(Same(tables.candidateTargets(curl, row, column),
-                         tables.testTargets(curl, row, column + window.columns / 2)));
-        ++candidates;
-    });
-    EXPECT_EQ(candidates, 8982);
-}
-
-TEST(SearchTables, WithoutCreateShotTheShotsStayZero) {
-    search::Search search;
-    searchtest::PrepareRecorded(search);
-    std::string log = searchtest::PrepareRecorded(search, nullptr);
-    EXPECT_NE(log.find("no CreateShot"), std::string::npos);
-    EXPECT_NE(log.find("Generated 8982 candidates\nGenerated 10994 tests\n"), std::string::npos);
-    const search::Tables& tables = search.GetTables();
-    EXPECT_TRUE(tables.candidateShots(1, 130, 52).vx == 0.0f && tables.testShots(0, 0, 0).vy == 0.0f);
-    EXPECT_EQ(tables.candidateTargets(1, 117, 26).x, 2.375f);
-}
-
 }  // namespace

@@ -61,11 +61,8 @@ TEST(EvaluateTests, ValuesEveryCellAndLogsSixteenDoneFlags) {
     state.stones[4] = {2.375f, 5.5f};
     Prepared prepared(std::numeric_limits<double>::quiet_NaN());
     std::string log = Captured([&](std::FILE* file) { prepared.search.EvaluateTests(state, file); });
-    ASSERT_EQ(log.size(), 33u) << log;
-    for (int k = 0; k < 16; ++k) {
-        EXPECT_TRUE((log[2 * k] == '0' || log[2 * k] == '1') && log[2 * k + 1] == ',') << log;
-    }
-    EXPECT_EQ(log.back(), '\n');
+    EXPECT_EQ(log.size(), 33u);
+    EXPECT_EQ(log.find_first_not_of("01,"), 32u) << log;
     const double expected = evaluation::EvaluatePosition(state, 0);
     ASSERT_NE(expected, 0.0);
     const search::ValueTable& values = prepared.search.Values();

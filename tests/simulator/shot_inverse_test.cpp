@@ -5,11 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <atomic>
 #include <cmath>
-#include <cstring>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -62,32 +58,6 @@ TEST(ShotInverse, DegenerateOrUnreachableTargetsGetAStillOrTheFastestStone) {
             physics::LoneStoneRestingPoint(ShotForTarget(records::MakeShotTarget(2.375f, -400.0f, curl)));
         EXPECT_NEAR(rest.x, 2.375f, 0.01f);
         EXPECT_TRUE(rest.y < -60.0f && rest.y > -400.0f) << rest.y;
-    }
-}
-
-// Runs in a process of its own under CTest, so the shared table is built while all threads ask.
-TEST(ShotInverse, ConcurrentFirstCallsAgreeWithASequentialPass) {
-    std::vector<records::ShotTarget> targets = Targets();
-    targets.resize(400);
-    constexpr int ThreadCount = 8;
-    std::vector<std::vector<records::ShotVector>> shots(ThreadCount,
-                                                        std::vector<records::ShotVector>(targets.size()));
-    std::atomic<int> ready{0};
-    std::vector<std::thread> threads;
-    for (int t = 0; t < ThreadCount; ++t) {
-        threads.emplace_back([&, t] {
-            for (ready.fetch_add(1); ready.load() < ThreadCount;) {
-                std::this_thread::yield();
-            }
-            std::transform(targets.begin(), targets.end(), shots[t].begin(), ShotForTarget);
-        });
-    }
-    std::for_each(threads.begin(), threads.end(), [](std::thread& thread) { thread.join(); });
-    for (std::size_t i = 0; i < targets.size(); ++i) {
-        const records::ShotVector expected = ShotForTarget(targets[i]);
-        for (int t = 0; t < ThreadCount; ++t) {
-            EXPECT_EQ(std::memcmp(&shots[t][i], &expected, 9), 0) << "thread " << t << ", target " << i;
-        }
     }
 }
 

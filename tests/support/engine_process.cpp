@@ -2,11 +2,9 @@
 
 #include "platform/child_process.h"
 
-#include <sys/stat.h>
-
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
+#include <filesystem>
 #include <thread>
 
 namespace testsupport {
@@ -52,15 +50,8 @@ std::string MakeTemporaryDirectory() {
 }
 
 bool CopyFile(const std::string& from, const std::string& to) {
-    std::ifstream source(from, std::ios::binary);
-    std::ofstream target(to, std::ios::binary | std::ios::trunc);
-    if (!source || !target) {
-        return false;
-    }
-    target << source.rdbuf();
-    target.close();
-    struct stat info;
-    return target.good() && stat(from.c_str(), &info) == 0 && chmod(to.c_str(), info.st_mode) == 0;
+    std::error_code error;  // the permission bits come along, so a program stays executable
+    return std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
 }
 
 }  // namespace testsupport
