@@ -79,15 +79,18 @@ ExecutorShare DriverShare() {
 }
 
 void EvaluateTests(const records::GameState& state, const Tables& tables, ValueTable& values,
-                   physics::SimulationScratch* scratch, physics::SimulationPath path, std::FILE* log) {
+                   physics::SimulationPath path, std::FILE* log) {
     // Before any worker starts, so that no two threads make the physics' first contact at once.
     physics::WarmUp();
     std::atomic<int> doneFlags[WorkerCount];
     for (std::atomic<int>& flag : doneFlags) {
         flag.store(0);
     }
-    auto run = [&](int executor, const ExecutorShare& share) {
-        Executor e{state, tables, values, scratch[executor], path, {}};
+    // Each executor's scratch lives for this search only: blocks kept from one search to the next, when
+    // later threads build their worlds in them, measured a few per cent slower.
+    auto run = [&](const ExecutorShare& share) {
+        physics::SimulationScratch scratch;
+        Executor e{state, tables, values, scratch, path, {}};
         EvaluateShare(e, share);
     };
     std::thread workers[WorkerCount];
@@ -95,7 +98,7 @@ void EvaluateTests(const records::GameState& state, const Tables& tables, ValueT
     for (int k = 0; k < WorkerCount; ++k) {
         try {
             workers[k] = std::thread([&run, &doneFlags, k] {
-                run(k, WorkerShare(k));
+                run(WorkerShare(k));
                 doneFlags[k].store(1, std::memory_order_release);
             });
             started[k] = true;
@@ -103,10 +106,10 @@ void EvaluateTests(const records::GameState& state, const Tables& tables, ValueT
             // No thread to be had: the share is valued on this thread below, with the same results.
         }
     }
-    run(WorkerCount, DriverShare());
+    run(DriverShare());
     for (int k = 0; k < WorkerCount; ++k) {
         if (!started[k]) {
-            run(k, WorkerShare(k));
+            run(WorkerShare(k));
             doneFlags[k].store(1, std::memory_order_release);
         }
     }

@@ -19,7 +19,6 @@ struct ExecutorShare {
 
 // The test grid is valued by this many worker threads and the calling thread, the driver.
 constexpr int WorkerCount = 16;
-constexpr int ExecutorCount = WorkerCount + 1;
 
 // A fixed partition, independent of the processor count, that follows from the grid: a worker for each
 // inner strong row, the draw rows dealt out in equal bands to the other workers; the driver keeps the
@@ -29,10 +28,10 @@ ExecutorShare WorkerShare(int worker);  // worker 0..WorkerCount-1
 ExecutorShare DriverShare();
 
 // Fills every cell of `values` with the outcome of its test shot played on `state`: the workers and the
-// calling thread, each on its own share with its own scratch (ExecutorCount of them, the driver's last).
+// calling thread, each on its own share with a scratch of its own.
 // Logs which workers were done when the caller finished its share, then waits for all of them.
 // Both simulation paths give the same values; the plain one is the reference for benchmarks and tests.
 void EvaluateTests(const records::GameState& state, const Tables& tables, ValueTable& values,
-                   physics::SimulationScratch* scratch, physics::SimulationPath path, std::FILE* log);
+                   physics::SimulationPath path, std::FILE* log);
 
 }  // namespace search

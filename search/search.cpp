@@ -7,8 +7,7 @@
 
 namespace search {
 
-Search::Search()
-    : tables_(std::make_unique<Tables>()), values_(std::make_unique<ValueTable>()), scratch_(ExecutorCount) {}
+Search::Search() : tables_(std::make_unique<Tables>()), values_(std::make_unique<ValueTable>()) {}
 
 Search::~Search() = default;
 
@@ -17,7 +16,7 @@ void Search::Prepare(records::CreateShotFunction createShot, std::FILE* log) {
 }
 
 void Search::EvaluateTests(const records::GameState& state, std::FILE* log, physics::SimulationPath path) {
-    search::EvaluateTests(state, *tables_, *values_, scratch_.data(), path, log);
+    search::EvaluateTests(state, *tables_, *values_, path, log);
 }
 
 Choice Search::Go(const records::GameState& state, std::FILE* log, physics::SimulationPath path) {

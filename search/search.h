@@ -8,7 +8,6 @@
 
 #include <cstdio>
 #include <memory>
-#include <vector>
 
 namespace search {
 
@@ -19,8 +18,8 @@ struct Choice {
     SelectionReport report;
 };
 
-// The engine's search: the grids and kernels of the last readiness check, the value table of the last
-// search, and each executor's scratch. Zero, as before any readiness check, when made. One search runs
+// The engine's search: the grids and kernels of the last readiness check and the value table of the last
+// search. Zero, as before any readiness check, when made. One search runs
 // at a time; the state searched must not change while it runs. The report goes to the sink the caller
 // passes, one formatted print per line; a null sink takes nothing.
 class Search {
@@ -48,7 +47,6 @@ public:
 private:
     std::unique_ptr<Tables> tables_;
     std::unique_ptr<ValueTable> values_;
-    std::vector<physics::SimulationScratch> scratch_;  // one per executor, the driver's last
 };
 
 }  // namespace search

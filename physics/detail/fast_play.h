@@ -12,8 +12,9 @@ namespace physics {
 struct WorldMemory;
 
 // What one thread reuses from shot to shot: the block its worlds are built in, one at a time, and the
-// lone runs' record of broad-phase moves.
-struct FastPlayScratch {
+// lone runs' record of broad-phase moves. Written at every step, so each keeps a cache line of its own
+// rather than share one with another worker's.
+struct alignas(64) FastPlayScratch {
     FastPlayScratch();
     ~FastPlayScratch();
 

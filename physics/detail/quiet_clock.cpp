@@ -14,7 +14,7 @@ extern "C" int gettimeofday(struct timeval* __restrict tv, void* __restrict tz) 
         zone->tz_minuteswest = 0;
         zone->tz_dsttime = 0;
     }
-    if (physics::ClockStoppedOnThisThread()) {
+    if (physics::clockStoppedOnThisThread) {
         *tv = timeval{};
         return 0;
     }

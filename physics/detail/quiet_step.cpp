@@ -4,20 +4,10 @@
 
 namespace physics {
 
-namespace {
-
-thread_local bool clockStopped = false;
-
-}  // namespace
-
 void StepQuietly(b2World& world, float dt, int velocityIterations, int positionIterations) {
-    clockStopped = true;
+    clockStoppedOnThisThread = true;
     world.Step(dt, velocityIterations, positionIterations);
-    clockStopped = false;
-}
-
-bool ClockStoppedOnThisThread() {
-    return clockStopped;
+    clockStoppedOnThisThread = false;
 }
 
 }  // namespace physics
