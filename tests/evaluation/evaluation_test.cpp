@@ -38,7 +38,6 @@ TEST(EndScore, CountsTheClosestTeamsRunUntilTheFirstOtherStone) {
         records::GameState state;
         int score;
     } cases[] = {
-        {"empty sheet", Record(16, {}), 0},
         {"one delivered stone is never sorted", Record(1, {{0, BehindTee(1.9f)}, {1, Tee}}), 1},
         {"a NaN stone never moves", Record(3, {{0, {NAN, 1.0f}}, {1, BehindTee(0.5f)}}), 0},
         {"shotNumber above 16 sorts all 16", Record(1000, {{15, Tee}, {14, BehindTee(0.1f)}}), -1},

@@ -123,7 +123,7 @@ bool WholePage(const std::string& page, std::string& error) {
 
 std::size_t CountOf(const std::string& text, const std::string& part) {
     std::size_t count = 0;
-    for (std::size_t at = text.find(part); at != None; at = text.find(part, at + 1)) {
+    for (std::size_t at = 0; (at = text.find(part, at)) != None; ++at) {
         ++count;
     }
     return count;

@@ -42,8 +42,7 @@ const std::vector<fixtures::PositionFile>& Positions() {
 
 int Stride() {
     const char* text = std::getenv("CURLING_DIFFERENTIAL_STRIDE");
-    const int stride = text != nullptr ? std::atoi(text) : 16;
-    return stride > 0 ? stride : 1;
+    return text != nullptr && std::atoi(text) > 0 ? std::atoi(text) : 16;
 }
 
 void SimulatorCreateShot(records::ShotTarget target, records::ShotVector* shot) {
