@@ -1,72 +1,84 @@
 #include "host/engine_process.h"
 
-#include <chrono>
-#include <vector>
+#include "host/protocol.h"
 
 namespace host {
 
 namespace {
 
+double SecondsUntil(Deadline deadline) {
+    return std::chrono::duration<double>(deadline - std::chrono::steady_clock::now()).count();
+}
+
 bool StartsAReply(const std::string& bytes, std::size_t at) {
     return bytes.compare(at, 8, "BESTSHOT") == 0 || bytes.compare(at, 7, "READYOK") == 0;
 }
 
-// Several replies can arrive in one read when a late one meets the current one. They carry no line
-// end, so each reply word starts a new piece.
-std::vector<std::string> SplitReplies(const std::string& bytes) {
-    std::vector<std::string> pieces;
-    std::size_t start = 0;
-    for (std::size_t at = 1; at < bytes.size(); ++at) {
-        if (StartsAReply(bytes, at)) {
-            pieces.push_back(bytes.substr(start, at - start));
-            start = at;
+// The length of the first reply in `received`, or 0 while it is still arriving.
+std::size_t FirstReplyLength(const std::string& received) {
+    for (std::size_t at = 1; at < received.size(); ++at) {
+        if (StartsAReply(received, at)) {
+            return at;
         }
     }
-    pieces.push_back(bytes.substr(start));
-    return pieces;
+    return ReplyComplete(received) ? received.size() : 0;
 }
 
 }  // namespace
 
-bool StartEngine(const std::string& path, const std::string& logPath, EngineProcess& engine,
-                 std::string& error) {
-    engine = EngineProcess();
+Deadline SecondsFromNow(double seconds) {
+    return std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                                  std::chrono::duration<double>(seconds));
+}
+
+bool StartEngine(const std::string& path, EngineProcess& engine, std::string& error) {
+    engine.child = platform::ChildProcess();
+    engine.received.clear();
     platform::ChildSetup setup;
-    setup.error = platform::ErrorStream::File;
-    setup.errorFile = logPath;
-    return platform::StartChild(path, setup, engine.child, error);
+    setup.error = platform::ErrorStream::Pipe;
+    if (!platform::StartChild(path, setup, engine.child, error)) {
+        return false;
+    }
+    engine.log.Follow(engine.child.error);
+    engine.child.error = -1;  // the log's now
+    return true;
 }
 
-bool SendCommand(EngineProcess& engine, const std::string& command) {
-    return platform::WriteToChild(engine.child, command);
+platform::WriteStatus SendCommand(EngineProcess& engine, const std::string& command, Deadline deadline) {
+    const double seconds = SecondsUntil(deadline);
+    return platform::WriteToChild(engine.child, command, seconds > 0.0 ? seconds : 0.0);
 }
 
-ReplyStatus AwaitReply(EngineProcess& engine, double timeoutSeconds, std::string& reply) {
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                                          std::chrono::duration<double>(timeoutSeconds));
+ReplyStatus AwaitReply(EngineProcess& engine, Deadline deadline, std::string& reply) {
     for (;;) {
-        const double left = std::chrono::duration<double>(deadline - Clock::now()).count();
+        const std::size_t length = FirstReplyLength(engine.received);
+        if (length > 0) {
+            reply = engine.received.substr(0, length);
+            engine.received.erase(0, length);
+            return ReplyStatus::Received;
+        }
+        const double seconds = SecondsUntil(deadline);
         std::string bytes;
-        const platform::ReadStatus status = platform::ReadChildOutput(engine.child, left, bytes);
+        const platform::ReadStatus status =
+            platform::ReadChildOutput(engine.child, seconds > 0.0 ? seconds : 0.0, bytes);
         if (status == platform::ReadStatus::TimedOut) {
-            ++engine.owedReplies;
             return ReplyStatus::TimedOut;
         }
         if (status == platform::ReadStatus::Closed) {
             return ReplyStatus::Closed;
         }
-        std::vector<std::string> pieces = SplitReplies(bytes);
-        std::size_t skipped = 0;
-        while (skipped < pieces.size() && engine.owedReplies > 0) {
-            ++skipped;
-            --engine.owedReplies;
-        }
-        if (skipped < pieces.size()) {
-            reply = pieces[skipped];
-            return ReplyStatus::Received;
-        }
+        engine.received += bytes;
     }
+}
+
+std::string TakeUnasked(EngineProcess& engine) {
+    std::string bytes;
+    while (platform::ReadChildOutput(engine.child, 0.0, bytes) == platform::ReadStatus::Data) {
+        engine.received += bytes;
+    }
+    std::string unasked;
+    unasked.swap(engine.received);
+    return unasked;
 }
 
 std::string DescribeEnd(EngineProcess& engine) {
@@ -77,8 +89,14 @@ std::string DescribeEnd(EngineProcess& engine) {
     return platform::DescribeExit(engine.child);
 }
 
+std::string LastLogLine(EngineProcess& engine) {
+    engine.log.AwaitEnd(engine.child.reaped ? 1.0 : 0.1);
+    return engine.log.LastLine();
+}
+
 void StopEngine(EngineProcess& engine) {
     platform::StopChild(engine.child, 0.5);
+    engine.log.Stop();
 }
 
 }  // namespace host

@@ -3,6 +3,7 @@
 #include "host/match_rules.h"
 #include "records/game_state.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,9 @@ struct GameSetup {
     unsigned long long seed = 1;  // with `game` and the shot, fixes the noise
     double noiseScale = 1.0;      // multiplies the standard deviations; 0 plays shots as sent
     double shotTimeout = 120.0;   // seconds, for every GO and for the ready check
-    std::string folder;           // where the record, the logs and the replay page go
+    double graceSeconds = 10.0;   // after a GO's time ran out, to answer it late before a restart
+    std::size_t logLimitBytes = std::size_t{8} << 20;  // each engine's log keeps its last this many
+    std::string folder;                                // where the record, the logs and the replay page go
 };
 
 struct ShotEntry {
@@ -32,6 +35,8 @@ struct ShotEntry {
     records::StonePosition moved{};  // the same after noise
     std::string fault;               // why the stone was thrown away
     std::string reply;               // the reply, printable, when it was at fault
+    std::string dropped;             // printable: what the engine sent unasked before this GO
+    bool restarted = false;          // the engine did not answer even late, and was restarted
     records::StonePosition
         stones[records::StoneCount]{};  // after the shot, every stone not in play at (0, 0)
     double seconds = 0.0;               // from GO to the reply or the time-out
@@ -50,7 +55,8 @@ struct GameLog {
     std::vector<EndEntry> ends;
     GameOutcome outcome;
     bool finished = false;
-    std::string forfeitMessage;  // names the engine and what it did
+    std::string forfeitMessage;       // names the engine and what it did
+    bool logCut[2] = {false, false};  // an engine's log kept only its last logLimitBytes
 };
 
 }  // namespace host

@@ -85,6 +85,12 @@ void WriteShotLine(GameRecord& record, const ShotEntry& shot) {
     } else {
         line += ",\"fault\":" + JsonString(shot.fault) + ",\"reply\":" + JsonString(shot.reply);
     }
+    if (!shot.dropped.empty()) {
+        line += ",\"dropped\":" + JsonString(shot.dropped);
+    }
+    if (shot.restarted) {
+        line += ",\"restarted\":true";
+    }
     line += ",\"stones\":[";
     for (int i = 0; i < records::StoneCount; ++i) {
         line += (i > 0 ? "," : "") + JsonPoint(shot.stones[i]);
@@ -102,10 +108,12 @@ void WriteEndLine(GameRecord& record, const EndEntry& end, int nextHammer) {
 void WriteResultLine(GameRecord& record, const GameLog& log) {
     const GameOutcome& outcome = log.outcome;
     std::string winner = outcome.winner >= 0 ? std::to_string(outcome.winner) : "null";
-    WriteLine(record, "{\"type\":\"result\",\"totals\":" + JsonPair(outcome.totals) + ",\"winner\":" +
-                          winner + ",\"forfeited\":[" + (outcome.forfeited[0] ? "true" : "false") + ',' +
-                          (outcome.forfeited[1] ? "true" : "false") +
-                          "],\"message\":" + JsonString(log.forfeitMessage) + '}');
+    WriteLine(record,
+              "{\"type\":\"result\",\"totals\":" + JsonPair(outcome.totals) + ",\"winner\":" + winner +
+                  ",\"forfeited\":[" + (outcome.forfeited[0] ? "true" : "false") + ',' +
+                  (outcome.forfeited[1] ? "true" : "false") +
+                  "],\"message\":" + JsonString(log.forfeitMessage) + ",\"logCut\":[" +
+                  (log.logCut[0] ? "true" : "false") + ',' + (log.logCut[1] ? "true" : "false") + "]}");
 }
 
 void CloseRecord(GameRecord& record) {

@@ -8,7 +8,8 @@
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
+#include <string>
+#include <vector>
 
 namespace host {
 
@@ -22,7 +23,11 @@ struct Game {
     EngineProcess engines[2];
     bool started[2] = {false, false};
     bool pageFailed = false;  // said once per game
+    int restarts[2] = {0, 0};
 };
+
+// An engine that needs more restarts than this in one game forfeits it.
+constexpr int MaxRestarts = 3;
 
 std::string LogPath(const Game& game, int team) {
     return game.log.setup.folder + "/engine-" + std::to_string(team + 1) + ".log";
@@ -32,22 +37,11 @@ std::string EngineName(const Game& game, int team) {
     return "engine " + std::to_string(team + 1) + " (" + game.log.setup.engines[team] + ")";
 }
 
-// The last line an engine wrote on its standard error: usually the best clue to why it stopped.
-std::string LastLogLine(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::string last;
-    for (std::string line; std::getline(file, line);) {
-        if (line.find_first_not_of(" \t\r") != std::string::npos) {
-            last = line;
-        }
-    }
-    return Printable(last);
-}
-
 void Forfeit(Game& game, int team, const std::string& what) {
     game.log.outcome.forfeited[team] = true;
     std::string message = EngineName(game, team) + ' ' + what;
-    std::string clue = LastLogLine(LogPath(game, team));
+    // The last line an engine wrote on its standard error: usually the best clue to why it stopped.
+    std::string clue = Printable(LastLogLine(game.engines[team]));
     if (!clue.empty()) {
         message += "; the last line of its log: \"" + clue + '"';
     }
@@ -58,8 +52,9 @@ void Forfeit(Game& game, int team, const std::string& what) {
 void StartEngines(Game& game) {
     for (int team = 0; team < 2; ++team) {
         std::string error;
-        game.started[team] =
-            StartEngine(game.log.setup.engines[team], LogPath(game, team), game.engines[team], error);
+        EngineProcess& engine = game.engines[team];
+        game.started[team] = engine.log.Open(LogPath(game, team), game.log.setup.logLimitBytes, error) &&
+                             StartEngine(game.log.setup.engines[team], engine, error);
         if (!game.started[team]) {
             Forfeit(game, team, "cannot be started: " + error);
         }
@@ -72,29 +67,58 @@ std::string Seconds(double seconds) {
     return text;
 }
 
-// NEWGAME and ISREADY go to both engines first, so that they prepare at the same time.
-void CheckReady(Game& game) {
-    for (int team = 0; team < 2; ++team) {
-        if (game.started[team] &&
-            !(SendCommand(game.engines[team], "NEWGAME\n") && SendCommand(game.engines[team], "ISREADY\n"))) {
-            Forfeit(game, team,
-                    "stopped reading its input before the ready check (it " +
-                        DescribeEnd(game.engines[team]) + ')');
-            game.started[team] = false;
+// Why the commands could not be written before `what`, or "" when they were.
+std::string SendAll(EngineProcess& engine, const std::vector<std::string>& commands, Deadline deadline,
+                    double seconds, const std::string& what) {
+    for (const std::string& command : commands) {
+        const platform::WriteStatus status = SendCommand(engine, command, deadline);
+        if (status == platform::WriteStatus::Closed) {
+            return "stopped reading its input before " + what + " (it " + DescribeEnd(engine) + ')';
+        }
+        if (status == platform::WriteStatus::TimedOut) {
+            return "left its input unread: commands before " + what + " could not be written within " +
+                   Seconds(seconds);
         }
     }
+    return "";
+}
+
+// Why the engine failed its ready check, or "" when it answered READYOK in time.
+std::string AwaitReady(EngineProcess& engine, Deadline deadline, double seconds) {
+    std::string reply;
+    const ReplyStatus status = AwaitReply(engine, deadline, reply);
+    if (status == ReplyStatus::Closed) {
+        return DescribeEnd(engine) + " before answering ISREADY";
+    }
+    if (status == ReplyStatus::TimedOut) {
+        return "did not answer ISREADY within " + Seconds(seconds);
+    }
+    return IsReadyReply(reply) ? "" : "answered ISREADY with \"" + Printable(reply) + "\" instead of READYOK";
+}
+
+const std::vector<std::string> ReadyCheck = {"NEWGAME\n", "ISREADY\n"};
+
+// NEWGAME and ISREADY go to both engines first, so that they prepare at the same time.
+void CheckReady(Game& game) {
+    const double seconds = game.log.setup.shotTimeout;
+    const Deadline deadline = SecondsFromNow(seconds);
     for (int team = 0; team < 2; ++team) {
         if (!game.started[team]) {
             continue;
         }
-        std::string reply;
-        ReplyStatus status = AwaitReply(game.engines[team], game.log.setup.shotTimeout, reply);
-        if (status == ReplyStatus::Closed) {
-            Forfeit(game, team, DescribeEnd(game.engines[team]) + " before answering ISREADY");
-        } else if (status == ReplyStatus::TimedOut) {
-            Forfeit(game, team, "did not answer ISREADY within " + Seconds(game.log.setup.shotTimeout));
-        } else if (!IsReadyReply(reply)) {
-            Forfeit(game, team, "answered ISREADY with \"" + Printable(reply) + "\" instead of READYOK");
+        const std::string fault =
+            SendAll(game.engines[team], ReadyCheck, deadline, seconds, "the ready check");
+        if (!fault.empty()) {
+            Forfeit(game, team, fault);
+            game.started[team] = false;
+        }
+    }
+    for (int team = 0; team < 2; ++team) {
+        if (game.started[team]) {
+            const std::string fault = AwaitReady(game.engines[team], deadline, seconds);
+            if (!fault.empty()) {
+                Forfeit(game, team, fault);
+            }
         }
     }
 }
@@ -103,30 +127,83 @@ double SecondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
+// After a shot's time ran out, the engine may still be searching: it gets the grace period to answer the
+// stale GO, whose answer is dropped, or it is restarted, so that it never eats into the next shot's time.
+// False when it is gone or cannot be restarted (it forfeits).
+bool Recover(Game& game, int team, ShotEntry& entry) {
+    EngineProcess& engine = game.engines[team];
+    const GameSetup& setup = game.log.setup;
+    std::string late;
+    const ReplyStatus status = AwaitReply(engine, SecondsFromNow(setup.graceSeconds), late);
+    if (status == ReplyStatus::Received) {
+        entry.fault += "; the late reply came within the grace period and was dropped";
+        return true;
+    }
+    if (status == ReplyStatus::Closed) {
+        Forfeit(game, team, DescribeEnd(engine) + " after a shot's time ran out");
+        return false;
+    }
+    if (game.restarts[team] == MaxRestarts) {
+        Forfeit(game, team,
+                "did not answer GO within " + Seconds(setup.shotTimeout) + " and the grace period of " +
+                    Seconds(setup.graceSeconds) + " once more after " + std::to_string(MaxRestarts) +
+                    " restarts");
+        return false;
+    }
+    ++game.restarts[team];
+    entry.fault +=
+        "; no reply within the grace period of " + Seconds(setup.graceSeconds) + " either: restarted";
+    entry.restarted = true;
+    engine.log.Note(
+        "curling-match: no reply to GO within the shot's time and the grace period; restarting it");
+    StopEngine(engine);
+    std::string fault;
+    const Deadline deadline = SecondsFromNow(setup.shotTimeout);
+    if (!StartEngine(setup.engines[team], engine, fault)) {
+        fault = "cannot be started again: " + fault;
+    } else {
+        fault = SendAll(engine, ReadyCheck, deadline, setup.shotTimeout, "the ready check after its restart");
+        if (fault.empty()) {
+            fault = AwaitReady(engine, deadline, setup.shotTimeout);
+        }
+    }
+    if (!fault.empty()) {
+        Forfeit(game, team, "was restarted after a shot without reply, but " + fault);
+        return false;
+    }
+    return true;
+}
+
 // Asks the engine of the team to throw for its shot. False when the engine is gone (it forfeits);
 // otherwise the entry says whether a usable shot came back.
 bool RequestShot(Game& game, const records::GameState& state, int endsNow, ShotEntry& entry) {
     EngineProcess& engine = game.engines[entry.team];
+    const double seconds = game.log.setup.shotTimeout;
     std::string where = "shot " + std::to_string(entry.shot + 1) + " of end " + std::to_string(entry.end + 1);
     int hammerToThrow = entry.shot % 2 == 1 ? 1 : 0;
     auto start = std::chrono::steady_clock::now();
-    if (!SendCommand(engine, PositionCommand(state)) ||
-        !SendCommand(engine, SetStateCommand(entry.shot, entry.end, endsNow, hammerToThrow)) ||
-        !SendCommand(engine, "GO\n")) {
-        Forfeit(game, entry.team,
-                "stopped reading its input before " + where + " (it " + DescribeEnd(engine) + ')');
+    const Deadline deadline = SecondsFromNow(seconds);
+    // Nothing sent before this GO may answer it.
+    entry.dropped = Printable(TakeUnasked(engine));
+    const std::string fault = SendAll(
+        engine,
+        {PositionCommand(state), SetStateCommand(entry.shot, entry.end, endsNow, hammerToThrow), "GO\n"},
+        deadline, seconds, where);
+    if (!fault.empty()) {
+        Forfeit(game, entry.team, fault);
         return false;
     }
     std::string reply;
-    ReplyStatus status = AwaitReply(engine, game.log.setup.shotTimeout, reply);
+    ReplyStatus status = AwaitReply(engine, deadline, reply);
     entry.seconds = SecondsSince(start);
     if (status == ReplyStatus::Closed) {
         Forfeit(game, entry.team, DescribeEnd(engine) + " while choosing " + where);
         return false;
     }
     if (status == ReplyStatus::TimedOut) {
-        entry.fault = "no reply within " + Seconds(game.log.setup.shotTimeout);
-        return true;
+        entry.fault = "no reply within " + Seconds(seconds);
+        entry.reply = Printable(engine.received);
+        return Recover(game, entry.team, entry);
     }
     ParsedShot parsed = ParseBestShot(reply);
     if (parsed.fault != ReplyFault::None) {
@@ -204,9 +281,10 @@ bool PlayEnd(Game& game, GameProgress& progress) {
     for (int team = 0; team < 2; ++team) {
         end.points[team] = result.points[team];
         end.totals[team] = progress.totals[team];
-        // A dead engine shows up at its next request; the score is only information for it.
-        static_cast<void>(
-            SendCommand(game.engines[team], ScoreCommand(result.points[team] - result.points[1 - team])));
+        // A dead or deaf engine shows up at its next request; the score is only information for it.
+        static_cast<void>(SendCommand(game.engines[team],
+                                      ScoreCommand(result.points[team] - result.points[1 - team]),
+                                      SecondsFromNow(game.log.setup.shotTimeout)));
     }
     game.log.ends.push_back(end);
     WriteEndLine(game.record, end, progress.hammer);
@@ -224,13 +302,14 @@ void Finish(Game& game, const GameProgress& progress) {
         outcome.winner = Leader(progress);
     }
     game.log.finished = true;
-    WriteResultLine(game.record, game.log);
-    CloseRecord(game.record);
     for (int team = 0; team < 2; ++team) {
         if (game.started[team]) {
             StopEngine(game.engines[team]);
         }
+        game.log.logCut[team] = game.engines[team].log.WasCut();
     }
+    WriteResultLine(game.record, game.log);
+    CloseRecord(game.record);
     WritePage(game);
 }
 

@@ -99,6 +99,8 @@ bool RunMatch(const MatchOptions& options, const std::string& folder, const Shee
             setup.seed = options.seed;
             setup.noiseScale = options.noise;
             setup.shotTimeout = options.shotTimeout;
+            setup.graceSeconds = options.graceSeconds;
+            setup.logLimitBytes = options.logLimitBytes;
             setup.folder = GameFolder(folder, setup.game, options.games);
             logs[static_cast<std::size_t>(index)] =
                 PlayGame(setup, model, [&console](const GameLog& log) { ShowProgress(console, log); });

@@ -61,6 +61,14 @@ bool SetNumber(const std::string& flag, const std::string& text, MatchOptions& o
     } else if (flag == "--noise") {
         ok = ParseReal(text, 0.0, 100.0, options.noise);
         wanted = "a number from 0 to 100";
+    } else if (flag == "--grace") {
+        ok = ParseReal(text, 0.0, 1e6, options.graceSeconds);
+        wanted = "a number of seconds from 0 to 1000000";
+    } else if (flag == "--log-limit") {
+        double mebibytes = 0.0;
+        ok = ParseReal(text, 0.01, 1e6, mebibytes);
+        options.logLimitBytes = static_cast<std::size_t>(mebibytes * 1048576.0);
+        wanted = "a number of MiB from 0.01 to 1000000";
     } else {
         ok = ParseReal(text, 0.001, 1e6, options.shotTimeout);
         wanted = "a number of seconds from 0.001 to 1000000";
@@ -87,8 +95,8 @@ bool CheckEngine(const std::string& path, std::string& error) {
 
 bool ParseOptions(const std::vector<std::string>& arguments, const std::string& defaultEngine,
                   MatchOptions& options, std::string& error) {
-    const std::string valued[] = {"--engine", "--ends",  "--games",        "--jobs",
-                                  "--seed",   "--noise", "--shot-timeout", "--out"};
+    const std::string valued[] = {"--engine", "--ends",         "--games", "--jobs",      "--seed",
+                                  "--noise",  "--shot-timeout", "--grace", "--log-limit", "--out"};
     int enginesGiven = 0;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         std::string flag = arguments[i];
@@ -153,6 +161,9 @@ std::string UsageText() {
            "  --seed S              fixes the execution noise (default 1)\n"
            "  --noise F             scales the execution noise (default 1; 0 plays every shot as sent)\n"
            "  --shot-timeout SEC    time for each shot and for the ready check (default 120)\n"
+           "  --grace SEC           after a shot's time ran out, time to answer it late before the\n"
+           "                        engine is restarted (default 10)\n"
+           "  --log-limit MIB       each engine's log keeps its last MIB mebibytes (default 8)\n"
            "  --out DIR             where the record, the engine logs and replay.html go\n"
            "                        (default: a new folder under matches/)\n"
            "  --help                this text\n";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,9 @@ struct MatchOptions {
     unsigned long long seed = 1;
     double noise = 1.0;          // multiplies the standard deviations of the execution noise
     double shotTimeout = 120.0;  // seconds
-    std::string out;             // empty: a new folder under matches/
+    double graceSeconds = 10.0;
+    std::size_t logLimitBytes = std::size_t{8} << 20;
+    std::string out;  // empty: a new folder under matches/
     bool help = false;
 };
 

@@ -110,6 +110,24 @@ ParsedShot ParseBestShot(const std::string& reply) {
     return parsed;
 }
 
+bool ReplyComplete(const std::string& received) {
+    const std::vector<std::string> words = SplitWhiteSpace(received);
+    if (words.empty()) {
+        return false;
+    }
+    if (SameWordIgnoringCase(words[0], "BESTSHOT")) {
+        return words.size() >= 4;
+    }
+    const bool wordGoesOn = words.size() == 1 && received.find_last_not_of(" \t\r\n") == received.size() - 1;
+    for (const char* replyWord : {"BESTSHOT", "READYOK"}) {
+        if (wordGoesOn && words[0].size() < std::strlen(replyWord) &&
+            SameWordIgnoringCase(words[0], std::string(replyWord, words[0].size()).c_str())) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool IsReadyReply(const std::string& reply) {
     std::vector<std::string> words = SplitWhiteSpace(reply);
     return words.size() == 1 && SameWordIgnoringCase(words[0], "READYOK");

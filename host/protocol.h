@@ -32,6 +32,11 @@ ParsedShot ParseBestShot(const std::string& reply);
 
 bool IsReadyReply(const std::string& reply);
 
+// Whether the bytes received so far can be taken as a whole reply. Replies carry no line end, so one
+// that arrives in pieces is known to be cut only while it is a reply word cut short, or BESTSHOT with
+// fewer than three values; anything else is whole, garbage included.
+bool ReplyComplete(const std::string& received);
+
 // The reply bytes as printable text for messages and the record, cut to a sensible length.
 std::string Printable(const std::string& bytes);
 

@@ -7,9 +7,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <cstring>
 #include <thread>
 
@@ -126,6 +128,11 @@ long long MillisecondsLeft(Clock::time_point deadline) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
 }
 
+// What poll takes: none of a deadline that has passed, at most INT_MAX of a far one.
+int PollMilliseconds(long long left) {
+    return static_cast<int>(std::clamp<long long>(left, 0, INT_MAX));
+}
+
 }  // namespace
 
 bool StartChild(const std::string& program, const ChildSetup& setup, ChildProcess& child,
@@ -164,6 +171,8 @@ bool StartChild(const std::string& program, const ChildSetup& setup, ChildProces
     close(report[1]);
     close(errorFd);
     child.pid = pid;
+    // Writes wait in WriteToChild, bounded by the caller's time, never in the system call.
+    fcntl(input[1], F_SETFL, fcntl(input[1], F_GETFL) | O_NONBLOCK);
     child.input = input[1];
     child.output = output[0];
     child.error = errors[0];
@@ -191,22 +200,35 @@ bool StartChild(const std::string& program, const ChildSetup& setup, ChildProces
     return true;
 }
 
-bool WriteToChild(ChildProcess& child, const std::string& bytes) {
+WriteStatus WriteToChild(ChildProcess& child, const std::string& bytes, double seconds) {
     if (child.input < 0) {
-        return false;
+        return WriteStatus::Closed;
     }
+    const Clock::time_point deadline = DeadlineAfter(seconds < 0.0 ? 1e9 : seconds);
     std::size_t done = 0;
     while (done < bytes.size()) {
         ssize_t written = write(child.input, bytes.data() + done, bytes.size() - done);
+        if (written > 0) {
+            done += static_cast<std::size_t>(written);
+            continue;
+        }
         if (written < 0 && errno == EINTR) {
             continue;
         }
-        if (written <= 0) {
-            return false;
+        if (written == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) {
+            return WriteStatus::Closed;
         }
-        done += static_cast<std::size_t>(written);
+        // Its input pipe is full: wait until it reads, or its time is up.
+        const long long left = MillisecondsLeft(deadline);
+        if (left <= 0) {
+            return WriteStatus::TimedOut;
+        }
+        pollfd watch = {child.input, POLLOUT, 0};
+        if (poll(&watch, 1, PollMilliseconds(left)) < 0 && errno != EINTR) {
+            return WriteStatus::Closed;
+        }
     }
-    return true;
+    return WriteStatus::Written;
 }
 
 void CloseChildInput(ChildProcess& child) {
@@ -217,13 +239,13 @@ ReadStatus ReadChildOutput(ChildProcess& child, double seconds, std::string& byt
     const Clock::time_point deadline = DeadlineAfter(seconds);
     for (;;) {
         const long long left = MillisecondsLeft(deadline);
-        if (left <= 0) {
-            return ReadStatus::TimedOut;
-        }
         pollfd watch = {child.output, POLLIN, 0};
-        int ready = poll(&watch, 1, static_cast<int>(left));
+        int ready = poll(&watch, 1, PollMilliseconds(left));
         if (ready < 0 && errno != EINTR) {
             return ReadStatus::Closed;
+        }
+        if (ready == 0 && left <= 0) {
+            return ReadStatus::TimedOut;
         }
         if (ready <= 0) {
             continue;
@@ -251,7 +273,7 @@ bool CollectChildOutput(ChildProcess& child, double seconds, std::string& output
         if (left <= 0) {
             return false;
         }
-        if (poll(fds, 2, static_cast<int>(left)) <= 0) {
+        if (poll(fds, 2, PollMilliseconds(left)) <= 0) {
             continue;
         }
         for (int i = 0; i < 2; ++i) {

@@ -33,15 +33,18 @@ struct ChildSetup {
 [[nodiscard]] bool StartChild(const std::string& program, const ChildSetup& setup, ChildProcess& child,
                               std::string& error);
 
-// Writes all the bytes to its standard input. False when it no longer reads it.
-[[nodiscard]] bool WriteToChild(ChildProcess& child, const std::string& bytes);
+enum class WriteStatus { Written, TimedOut, Closed };
+
+// Writes all the bytes to its standard input, waiting at most `seconds` (for ever when negative) for a
+// child that reads slowly or not at all. Closed: it no longer reads it.
+[[nodiscard]] WriteStatus WriteToChild(ChildProcess& child, const std::string& bytes, double seconds);
 
 void CloseChildInput(ChildProcess& child);
 
 enum class ReadStatus { Data, TimedOut, Closed };
 
-// One read of its standard output, waiting at most `seconds`: what one write of the child delivered,
-// or as much of it as fits in 64 KiB. Closed: it closed its output, or ended.
+// One read of its standard output, waiting at most `seconds` (0: only what is there already): what one
+// write of the child delivered, or as much of it as fits in 64 KiB. Closed: it closed its output, or ended.
 ReadStatus ReadChildOutput(ChildProcess& child, double seconds, std::string& bytes);
 
 // Everything it writes on its standard output and its piped standard error until it closes both.

@@ -10,6 +10,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+bool Send(platform::ChildProcess& engine, const std::string& text) {
+    return platform::WriteToChild(engine, text, -1.0) == platform::WriteStatus::Written;
+}
+
 // Replies carry no line end: read until the expected word has arrived.
 bool AwaitReply(platform::ChildProcess& engine, const char* word) {
     std::string received;
@@ -37,15 +41,15 @@ EngineSession RunEngineSession(const std::string& enginePath, const std::vector<
         return session;
     }
     Clock::time_point start = Clock::now();
-    bool ok = platform::WriteToChild(engine, "ISREADY\n") && AwaitReply(engine, "READYOK");
+    bool ok = Send(engine, "ISREADY\n") && AwaitReply(engine, "READYOK");
     session.readyMilliseconds = MillisecondsSince(start);
     for (const std::string& block : commandBlocks) {
         if (!ok) {
             break;
         }
-        ok = platform::WriteToChild(engine, block);
+        ok = Send(engine, block);
         start = Clock::now();
-        ok = ok && platform::WriteToChild(engine, "GO\n") && AwaitReply(engine, "BESTSHOT");
+        ok = ok && Send(engine, "GO\n") && AwaitReply(engine, "BESTSHOT");
         session.goMilliseconds.push_back(MillisecondsSince(start));
     }
     platform::StopChild(engine, -1.0);

@@ -2,13 +2,18 @@
 //   good     answers READYOK and, for shot s, BESTSHOT (0.6 + 0.3 s) 4.88 (s mod 2)
 //   slow     like good, 0.2 s per GO
 //   late     like good, but answers the first GO after 0.7 s
+//   split    like good, each reply in two writes 50 ms apart
+//   double   like good, then a second, stale reply to every GO
+//   chatty   like good, with 100 KB on its standard error for every GO
 //   garbage  answers GO with words that are no reply
 //   nan      answers GO with a velocity that is not a number, or infinite
 //   hang     never answers GO
+//   deaf     after READYOK stops reading and sends a reply every 20 ms, as if it had read GO
 //   die      leaves a line on its standard error and exits with code 3 at its third GO
 //   closer   closes its standard output at its first GO and keeps running
 //   mute     never answers ISREADY
 // Every command it reads is copied to its standard error, so tests can read what the host sent.
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -38,6 +43,9 @@ int main(int, char** argv) {
         std::fflush(stderr);
         if (line.rfind("ISREADY", 0) == 0) {
             Reply("READYOK", mode == "mute" ? 3600 : 0);
+            for (; mode == "deaf"; Reply("BESTSHOT 1.5 4.88 0", 0.02)) {
+                fcntl(STDIN_FILENO, F_SETPIPE_SZ, 4096);  // the smallest pipe fills soonest
+            }
         } else if (line.rfind("SETSTATE ", 0) == 0) {
             shot = std::atoi(line.c_str() + 9);
         } else if (line.rfind("GO", 0) != 0) {
@@ -56,7 +64,19 @@ int main(int, char** argv) {
             return 3;
         } else {
             std::snprintf(text, sizeof(text), "BESTSHOT %f %f %d", 0.6 + 0.3 * shot, 4.88, shot % 2);
-            Reply(text, mode == "slow" ? 0.2 : (mode == "late" && ++goCount == 1 ? 0.7 : 0.0));
+            const std::string reply = text;
+            if (mode == "chatty") {
+                std::fprintf(stderr, "%s\n", std::string(100000, 'x').c_str());
+            }
+            if (mode == "split") {
+                Reply(reply.substr(0, 6));
+                Reply(reply.substr(6), 0.05);
+                continue;
+            }
+            Reply(reply, mode == "slow" ? 0.2 : (mode == "late" && ++goCount == 1 ? 0.7 : 0.0));
+            if (mode == "double") {
+                Reply("BESTSHOT 9 9 0");
+            }
         }
     }
     return 0;

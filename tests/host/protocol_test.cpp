@@ -64,6 +64,15 @@ TEST(ProtocolText, RepliesAreReadStrictly) {
                                 {"READY", false}}) {
         EXPECT_EQ(host::IsReadyReply(reply), ready) << reply;
     }
+    // A reply in pieces is whole once it can no longer grow into a reply; garbage is whole at once.
+    for (auto [received, whole] : {std::pair<const char*, bool>{"BESTSH", false},
+                                   {" bestshot 0.2 -3", false},
+                                   {"READY", false},
+                                   {"BESTSHOT 0.2 -31 0", true},
+                                   {"BEST ", true},
+                                   {"I would rather not", true}}) {
+        EXPECT_EQ(host::ReplyComplete(received), whole) << received;
+    }
     EXPECT_EQ(host::Printable(std::string("a\x01\n\xff", 4)), "a\\x01\\x0a\\xff");
     EXPECT_LT(host::Printable(std::string(500, 'z')).size(), 200u);  // cut to a sensible length
 }

@@ -31,7 +31,7 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
         if (i > 0) {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
-        if (!platform::WriteToChild(child, inputChunks[i])) {
+        if (platform::WriteToChild(child, inputChunks[i], -1.0) != platform::WriteStatus::Written) {
             break;
         }
     }
