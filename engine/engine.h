@@ -19,6 +19,7 @@ struct Engine {
     search::Search search;                             // zero tables until the first ISREADY
     ReplyWriter writeReply;
     std::FILE* report = stderr;  // where the search's report goes
+    bool prepared = false;       // an ISREADY has built the search tables
 };
 
 }  // namespace engine

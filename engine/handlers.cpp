@@ -1,5 +1,7 @@
 #include "engine/handlers.h"
 
+#include "engine/input_checks.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -9,11 +11,17 @@ namespace engine {
 void HandleReady(Engine& engine) {
     std::memset(&engine.state, 0, sizeof(engine.state));  // every byte, as at process start
     engine.search.Prepare(engine.createShot, engine.report);
+    engine.prepared = true;
     static const char reply[] = "READYOK";
     engine.writeReply(reply, sizeof(reply) - 1);
 }
 
 void HandleGo(Engine& engine) {
+    for (const std::string& note : InputNotes(engine.state, engine.prepared)) {
+        if (engine.report != nullptr) {
+            std::fprintf(engine.report, "%s\n", note.c_str());
+        }
+    }
     const records::ShotVector shot = engine.search.Go(engine.state, engine.report).shot;
     char reply[1024];
     int length = std::snprintf(reply, sizeof(reply), "BESTSHOT %f %f %d", static_cast<double>(shot.vx),

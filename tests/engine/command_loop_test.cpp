@@ -1,8 +1,12 @@
 #include "engine/command_loop.h"
 
+#include "engine/input_checks.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -152,6 +156,36 @@ TEST(Framing, LongLinesAreHandledWholeAndOverlongOnesDropped) {
     }
     e.Read(" 9 9 9\nSETSTATE 3 0 0 0\n");
     EXPECT_EQ(e.state().shotNumber, 3);
+}
+
+// Input a host may send but should not: each is named on the log, and the search still answers.
+TEST(InputNotes, NameWhatTheSearchCannotMakeMuchOf) {
+    const float nan = std::nanf("");
+    struct Case {
+        int shotNumber;
+        records::StonePosition stones[3];
+        bool prepared;
+        const char* note;  // "" for none
+    } cases[] = {
+        {3, {{2.375f, 4.88f}, {2.0f, 5.0f}, {0.0f, 0.0f}}, true, ""},
+        {3, {{2.375f, 4.88f}, {2.0f, 5.0f}, {0.0f, 0.0f}}, false, "GO before any ISREADY"},
+        {16, {}, true, "outside 0..15"},
+        {-1, {}, true, "outside 0..15"},
+        {3, {{1.0f, nan}, {0.0f, 0.0f}, {0.0f, 0.0f}}, true, "stone 0 has no finite position"},
+        {3, {{2.0f, 5.0f}, {0.0f, 0.0f}, {2.0f, 5.0f}}, true, "stones 0 and 2 lie on one spot"},
+        {2, {{2.0f, 5.0f}, {0.0f, 0.0f}, {2.0f, 5.0f}}, true, ""},  // stone 2 is not delivered yet
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.note);
+        records::GameState state{};
+        state.shotNumber = c.shotNumber;
+        std::copy(c.stones, c.stones + 3, state.stones);
+        std::string notes;
+        for (const std::string& note : engine::InputNotes(state, c.prepared)) {
+            notes += note + "\n";
+        }
+        EXPECT_TRUE(*c.note == '\0' ? notes.empty() : notes.find(c.note) != std::string::npos) << notes;
+    }
 }
 
 }  // namespace
