@@ -10,7 +10,11 @@ namespace engine {
 
 void HandleReady(Engine& engine) {
     std::memset(&engine.state, 0, sizeof(engine.state));  // every byte, as at process start
-    engine.search.Prepare(engine.createShot, engine.report);
+    if (engine.standIn.prepare) {
+        engine.standIn.prepare();
+    } else {
+        engine.search.Prepare(engine.createShot, engine.report);
+    }
     engine.prepared = true;
     static const char reply[] = "READYOK";
     engine.writeReply(reply, sizeof(reply) - 1);
@@ -22,7 +26,8 @@ void HandleGo(Engine& engine) {
             std::fprintf(engine.report, "%s\n", note.c_str());
         }
     }
-    const records::ShotVector shot = engine.search.Go(engine.state, engine.report).shot;
+    const records::ShotVector shot = engine.standIn.go ? engine.standIn.go(engine.state)
+                                                       : engine.search.Go(engine.state, engine.report).shot;
     char reply[1024];
     int length = std::snprintf(reply, sizeof(reply), "BESTSHOT %f %f %d", static_cast<double>(shot.vx),
                                static_cast<double>(shot.vy), static_cast<int>(shot.curl));

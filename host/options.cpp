@@ -1,5 +1,7 @@
 #include "host/options.h"
 
+#include "host/protocol.h"
+
 #include <unistd.h>
 
 #include <cerrno>
@@ -67,25 +69,27 @@ bool SetNumber(const std::string& flag, const std::string& text, MatchOptions& o
     } else if (flag == "--log-limit") {
         double mebibytes = 0.0;
         ok = ParseReal(text, 0.01, 1e6, mebibytes);
-        options.logLimitBytes = static_cast<std::size_t>(mebibytes * 1048576.0);
+        if (ok) {  // an out-of-range number has no size to be
+            options.logLimitBytes = static_cast<std::size_t>(mebibytes * 1048576.0);
+        }
         wanted = "a number of MiB from 0.01 to 1000000";
     } else {
         ok = ParseReal(text, 0.001, 1e6, options.shotTimeout);
         wanted = "a number of seconds from 0.001 to 1000000";
     }
     if (!ok) {
-        error = flag + " wants " + wanted + ", not '" + text + "'";
+        error = flag + " wants " + wanted + ", not '" + Printable(text) + "'";
     }
     return ok;
 }
 
 bool CheckEngine(const std::string& path, std::string& error) {
     if (access(path.c_str(), F_OK) != 0) {
-        error = "engine not found: " + path;
+        error = "engine not found: " + Printable(path);
         return false;
     }
     if (access(path.c_str(), X_OK) != 0) {
-        error = "engine is not executable: " + path;
+        error = "engine is not executable: " + Printable(path);
         return false;
     }
     return true;
@@ -117,7 +121,7 @@ bool ParseOptions(const std::vector<std::string>& arguments, const std::string& 
             known = known || flag == name;
         }
         if (!known) {
-            error = "unknown option '" + arguments[i] + "' (try --help)";
+            error = "unknown option '" + Printable(arguments[i]) + "' (try --help)";
             return false;
         }
         if (!inlineValue) {

@@ -36,10 +36,12 @@ TEST(Options, ReadsEveryFlagAndRefusesBadInputWithOneLine) {
         const char* reason;
     } cases[] = {
         {{"ends", "3"}, "unknown option 'ends'"},
+        {{"--x\ny"}, "unknown option '--x\\x0ay'"},  // what is echoed stays on one line
         {{"--ends"}, "--ends needs a value"},
         {{"--ends", "99999999999999999999"}, "--ends wants"},
         {{"--seed", "18446744073709551616"}, "--seed wants"},
         {{"--noise", "nan"}, "--noise wants"},
+        {{"--log-limit", "-5"}, "--log-limit wants"},
         {{"--engine", MakeFile(folder, "plain", 0644)}, "engine is not executable"},
         {{"--engine", engine, "--engine", engine, "--engine", engine}, "more than twice"},
     };
