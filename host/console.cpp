@@ -6,7 +6,11 @@ namespace host {
 
 namespace {
 
-const char* const TeamLabels[2] = {"engine 1 (red)", "engine 2 (yellow)"};
+const char* const Colours[2] = {"red", "yellow"};
+
+std::string TeamLabel(const GameLog& log, int team) {
+    return "engine " + std::to_string(EngineNumber(log.setup, team)) + " (" + Colours[team] + ")";
+}
 
 std::string Padded(const std::string& text, std::size_t width, bool right) {
     if (text.size() >= width) {
@@ -40,7 +44,7 @@ std::string Outcome(const GameLog& log) {
 }
 
 void Redraw(Console& console) {
-    std::string line;
+    std::string line = console.match;
     for (const auto& game : console.running) {
         line += (line.empty() ? "" : " | ") + game.second;
     }
@@ -60,8 +64,8 @@ std::string LineScore(const GameLog& log) {
     }
     text += " | Total\n";
     for (int team = 0; team < 2; ++team) {
-        text +=
-            Padded(std::string(log.setup.firstHammer == team ? "* " : "  ") + TeamLabels[team], 20, false);
+        text += Padded(std::string(log.setup.firstHammer == team ? "* " : "  ") + TeamLabel(log, team), 20,
+                       false);
         for (std::size_t e = 0; e < columns; ++e) {
             text += Padded(e < log.ends.size() ? std::to_string(log.ends[e].points[team]) : "-", 3, true);
         }
@@ -90,11 +94,12 @@ std::string ProgressText(const GameLog& log) {
 
 std::string MatchSummary(const MatchTally& tally, const std::string engines[2], int games) {
     std::string text = "Match of " + std::to_string(games) + " game" + (games > 1 ? "s" : "") + ":\n";
-    for (int team = 0; team < 2; ++team) {
+    for (int engine = 0; engine < 2; ++engine) {
         char line[160];
-        std::snprintf(line, sizeof(line), "  %-18s %3d won %3d lost %3d drawn %5d points  ", TeamLabels[team],
-                      tally.wins[team], tally.losses[team], tally.draws[team], tally.points[team]);
-        text += line + engines[team] + '\n';
+        std::snprintf(line, sizeof(line), "  engine %d           %3d won %3d lost %3d drawn %5d points  ",
+                      engine + 1, tally.wins[engine], tally.losses[engine], tally.draws[engine],
+                      tally.points[engine]);
+        text += line + engines[engine] + '\n';
     }
     return text;
 }
@@ -108,6 +113,16 @@ void ShowProgress(Console& console, const GameLog& log) {
         Redraw(console);
     } else if (endJustScored) {
         std::fprintf(stderr, "%s\n", console.running[log.setup.game].c_str());
+    }
+}
+
+void ShowMatchStatus(Console& console, const std::string& status) {
+    std::lock_guard<std::mutex> lock(console.mutex);
+    console.match = status;
+    if (console.live) {
+        Redraw(console);
+    } else {
+        std::fprintf(stderr, "%s\n", status.c_str());
     }
 }
 

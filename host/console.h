@@ -17,14 +17,17 @@ std::string LineScore(const GameLog& log);
 // One game's part of the progress line: end, shot, score, time of the last shot.
 std::string ProgressText(const GameLog& log);
 
-// Wins, losses, draws and points of each engine over a match.
+// Wins, losses, draws and points of each engine over a match (engine 1 red unless the match is paired).
 std::string MatchSummary(const MatchTally& tally, const std::string engines[2], int games);
 
 struct Console {
     std::mutex mutex;
     bool live = false;                   // standard error is a terminal: redraw one line in place
     std::map<int, std::string> running;  // progress text by game number
+    std::string match;                   // the match so far, after each game
 };
+
+void ShowMatchStatus(Console& console, const std::string& status);
 
 void ShowProgress(Console& console, const GameLog& log);
 void ShowResult(Console& console, const GameLog& log);

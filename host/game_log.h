@@ -16,13 +16,20 @@ struct GameSetup {
     std::string engines[2];       // paths, team 0 first
     int ends = 8;                 // regular ends
     int firstHammer = 1;          // team holding the last stone of the first end
-    unsigned long long seed = 1;  // with `game` and the shot, fixes the noise
+    int pair = 0;                 // in a paired match: the pair, whose two games share their noise
+    int engine1Team = 0;          // the team the match's first engine plays
+    unsigned long long seed = 1;  // with the game (the pair when paired) and the shot, fixes the noise
     double noiseScale = 1.0;      // multiplies the standard deviations; 0 plays shots as sent
     double shotTimeout = 120.0;   // seconds, for every GO and for the ready check
     double graceSeconds = 10.0;   // after a GO's time ran out, to answer it late before a restart
     std::size_t logLimitBytes = std::size_t{8} << 20;  // each engine's log keeps its last this many
     std::string folder;                                // where the record, the logs and the replay page go
 };
+
+// The match's number (1 or 2) of the engine that plays `team` in this game.
+inline int EngineNumber(const GameSetup& setup, int team) {
+    return team == setup.engine1Team ? 1 : 2;
+}
 
 struct ShotEntry {
     int end = 0;

@@ -72,7 +72,8 @@ void WriteGameLine(GameRecord& record, const GameSetup& setup) {
                           "],\"ends\":" + std::to_string(setup.ends) + ",\"firstHammer\":" +
                           std::to_string(setup.firstHammer) + ",\"seed\":" + std::to_string(setup.seed) +
                           ",\"noise\":" + JsonNumber(setup.noiseScale) +
-                          ",\"shotTimeout\":" + JsonNumber(setup.shotTimeout) + '}');
+                          ",\"shotTimeout\":" + JsonNumber(setup.shotTimeout) +
+                          (setup.pair > 0 ? ",\"pair\":" + std::to_string(setup.pair) : std::string()) + '}');
 }
 
 void WriteShotLine(GameRecord& record, const ShotEntry& shot) {

@@ -30,11 +30,12 @@ struct Game {
 constexpr int MaxRestarts = 3;
 
 std::string LogPath(const Game& game, int team) {
-    return game.log.setup.folder + "/engine-" + std::to_string(team + 1) + ".log";
+    return game.log.setup.folder + "/engine-" + std::to_string(EngineNumber(game.log.setup, team)) + ".log";
 }
 
 std::string EngineName(const Game& game, int team) {
-    return "engine " + std::to_string(team + 1) + " (" + game.log.setup.engines[team] + ")";
+    return "engine " + std::to_string(EngineNumber(game.log.setup, team)) + " (" +
+           game.log.setup.engines[team] + ")";
 }
 
 void Forfeit(Game& game, int team, const std::string& what) {
@@ -221,7 +222,9 @@ void Play(Game& game, records::GameState& state, ShotEntry& entry) {
     state.shotNumber = entry.shot;
     if (entry.delivered) {
         int shotIndex = entry.end * StonesPerEnd + entry.shot;
-        NoiseOffset offset = DrawNoise(setup.seed, setup.game, shotIndex, setup.noiseScale);
+        // Both games of a pair draw the same noise for the same shot of the same end.
+        NoiseOffset offset =
+            DrawNoise(setup.seed, setup.pair > 0 ? setup.pair : setup.game, shotIndex, setup.noiseScale);
         Delivery delivery = Deliver(*game.model, entry.sent, offset, setup.noiseScale);
         entry.played = delivery.played;
         entry.aimed = delivery.aimed;

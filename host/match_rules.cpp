@@ -33,16 +33,17 @@ int Leader(const GameProgress& game) {
     return game.totals[0] > game.totals[1] ? 0 : 1;
 }
 
-void AddGame(MatchTally& tally, const GameOutcome& outcome) {
+void AddGame(MatchTally& tally, const GameOutcome& outcome, int engine1Team) {
     bool bothForfeited = outcome.forfeited[0] && outcome.forfeited[1];
     for (int team = 0; team < 2; ++team) {
-        tally.points[team] += outcome.totals[team];
+        const int engine = team == engine1Team ? 0 : 1;
+        tally.points[engine] += outcome.totals[team];
         if (bothForfeited || (outcome.winner >= 0 && outcome.winner != team)) {
-            ++tally.losses[team];
+            ++tally.losses[engine];
         } else if (outcome.winner == team) {
-            ++tally.wins[team];
+            ++tally.wins[engine];
         } else {
-            ++tally.draws[team];
+            ++tally.draws[engine];
         }
     }
 }

@@ -49,7 +49,8 @@ struct MatchTally {
     int points[2] = {0, 0};
 };
 
-// Counts one game. A game both teams forfeited is a loss for each, not a draw.
-void AddGame(MatchTally& tally, const GameOutcome& outcome);
+// Counts one game for the engines, the first of which played team `engine1Team`. A game both teams
+// forfeited is a loss for each, not a draw.
+void AddGame(MatchTally& tally, const GameOutcome& outcome, int engine1Team = 0);
 
 }  // namespace host

@@ -2,6 +2,7 @@
 
 #include "host/console.h"
 #include "host/game_log.h"
+#include "host/match_stats.h"
 #include "host/options.h"
 #include "host/sheet_model.h"
 
@@ -16,6 +17,12 @@ std::string GameFolder(const std::string& matchFolder, int game, int games);
 
 // The first hammer alternates: the second engine holds it in odd-numbered games, the first in even.
 int FirstHammer(int game);
+
+// Game `game` of the match (1-based) as it is played: engines by team, first hammer, noise, folder.
+GameSetup SetupOf(const MatchOptions& options, const std::string& matchFolder, int game);
+
+// The finished games of the logs, each seen from the match's first engine, in game order.
+std::vector<GameResult> ResultsOf(const std::vector<GameLog>& logs);
 
 // Plays every game of the match, `options.jobs` at a time, into `folder` (created if needed), and
 // prints each line score and, for several games, the summary. The logs come back in game order.

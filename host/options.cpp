@@ -83,6 +83,29 @@ bool SetNumber(const std::string& flag, const std::string& text, MatchOptions& o
     return ok;
 }
 
+bool ParseSprt(const std::string& text, SprtSettings& sprt) {
+    std::vector<double> values;
+    for (std::size_t start = 0;;) {
+        const std::size_t comma = text.find(',', start);
+        double value = 0.0;
+        if (!ParseReal(text.substr(start, comma - start), -2000.0, 2000.0, value)) {
+            return false;
+        }
+        values.push_back(value);
+        if (comma == std::string::npos) {
+            break;
+        }
+        start = comma + 1;
+    }
+    if (values.size() != 2 && values.size() != 4) {
+        return false;
+    }
+    const bool rates = values.size() == 4;
+    sprt = SprtSettings{true, values[0], values[1], rates ? values[2] : 0.05, rates ? values[3] : 0.05};
+    return sprt.elo0 < sprt.elo1 && sprt.alpha > 0.0 && sprt.alpha < 0.5 && sprt.beta > 0.0 &&
+           sprt.beta < 0.5;
+}
+
 bool CheckEngine(const std::string& path, std::string& error) {
     if (access(path.c_str(), F_OK) != 0) {
         error = "engine not found: " + Printable(path);
@@ -99,8 +122,8 @@ bool CheckEngine(const std::string& path, std::string& error) {
 
 bool ParseOptions(const std::vector<std::string>& arguments, const std::string& defaultEngine,
                   MatchOptions& options, std::string& error) {
-    const std::string valued[] = {"--engine", "--ends",         "--games", "--jobs",      "--seed",
-                                  "--noise",  "--shot-timeout", "--grace", "--log-limit", "--out"};
+    const std::string valued[] = {"--engine",       "--ends",  "--games",     "--jobs", "--seed", "--noise",
+                                  "--shot-timeout", "--grace", "--log-limit", "--out",  "--sprt"};
     int enginesGiven = 0;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         std::string flag = arguments[i];
@@ -115,6 +138,10 @@ bool ParseOptions(const std::vector<std::string>& arguments, const std::string& 
         if (flag == "--help" || flag == "-h") {
             options.help = true;
             return true;
+        }
+        if (flag == "--paired" && !inlineValue) {
+            options.paired = true;
+            continue;
         }
         bool known = false;
         for (const std::string& name : valued) {
@@ -137,6 +164,14 @@ bool ParseOptions(const std::vector<std::string>& arguments, const std::string& 
                 return false;
             }
             options.engines[enginesGiven++] = value;
+        } else if (flag == "--sprt") {
+            if (!ParseSprt(value, options.sprt)) {
+                error =
+                    "--sprt wants elo0,elo1[,alpha,beta] with elo0 < elo1 and alpha, beta between 0 and 0.5, "
+                    "not '" +
+                    Printable(value) + "'";
+                return false;
+            }
         } else if (flag == "--out") {
             if (value.empty()) {
                 error = "--out needs a folder";
@@ -146,6 +181,10 @@ bool ParseOptions(const std::vector<std::string>& arguments, const std::string& 
         } else if (!SetNumber(flag, value, options, error)) {
             return false;
         }
+    }
+    if (options.paired && options.games % 2 != 0) {
+        error = "--paired needs an even number of --games";
+        return false;
     }
     for (int team = enginesGiven; team < 2; ++team) {
         options.engines[team] = defaultEngine;
@@ -168,6 +207,10 @@ std::string UsageText() {
            "  --grace SEC           after a shot's time ran out, time to answer it late before the\n"
            "                        engine is restarted (default 10)\n"
            "  --log-limit MIB       each engine's log keeps its last MIB mebibytes (default 8)\n"
+           "  --paired              games in pairs that share their noise, with the engines' colours and\n"
+           "                        the first hammer swapped (needs an even --games)\n"
+           "  --sprt E0,E1[,A,B]    stop as soon as a sequential probability ratio test of engine 1\n"
+           "                        being E0 against E1 Elo stronger decides (A = B = 0.05)\n"
            "  --out DIR             where the record, the engine logs and replay.html go\n"
            "                        (default: a new folder under matches/)\n"
            "  --help                this text\n";

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "host/match_stats.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -16,7 +18,9 @@ struct MatchOptions {
     double shotTimeout = 120.0;  // seconds
     double graceSeconds = 10.0;
     std::size_t logLimitBytes = std::size_t{8} << 20;
-    std::string out;  // empty: a new folder under matches/
+    std::string out;      // empty: a new folder under matches/
+    bool paired = false;  // games in pairs that share their noise, engines and hammer swapped
+    SprtSettings sprt;
     bool help = false;
 };
 

@@ -80,8 +80,9 @@ std::string Cross(const records::StonePosition& p, const char* cls) {
 
 std::string Caption(const GameLog& log, const ShotEntry& shot) {
     std::string text = "End " + std::to_string(shot.end + 1) + ", stone " + std::to_string(shot.shot + 1) +
-                       " of 16, " + TeamNames[shot.team] + " (engine " + std::to_string(shot.team + 1) +
-                       "), " + Seconds(shot.seconds) + ". ";
+                       " of 16, " + TeamNames[shot.team] + " (engine " +
+                       std::to_string(EngineNumber(log.setup, shot.team)) + "), " + Seconds(shot.seconds) +
+                       ". ";
     if (!shot.delivered) {
         return text + "Thrown away: " + shot.fault + '.';
     }
@@ -150,7 +151,8 @@ std::string LineScoreMarkup(const GameLog& log) {
     table += "<th>Total</th></tr>";
     for (int team = 0; team < 2; ++team) {
         table += "<tr><td class=\"name\"><span class=\"swatch t" + std::to_string(team) + "\"></span>" +
-                 (log.setup.firstHammer == team ? "* " : "") + "engine " + std::to_string(team + 1) + "</td>";
+                 (log.setup.firstHammer == team ? "* " : "") + "engine " +
+                 std::to_string(EngineNumber(log.setup, team)) + "</td>";
         for (std::size_t e = 0; e < columns; ++e) {
             std::string points = e < log.ends.size() ? std::to_string(log.ends[e].points[team]) : "";
             table += "<td data-end=\"" + std::to_string(e) + "\">" + points + "</td>";
@@ -212,8 +214,8 @@ std::string Heading(const GameLog& log) {
     std::string html = "<h1>Game " + std::to_string(log.setup.game) + "</h1><p>";
     for (int team = 0; team < 2; ++team) {
         html += std::string(team > 0 ? "<br/>" : "") + "<span class=\"swatch t" + std::to_string(team) +
-                "\"></span>" + TeamNames[team] + ": engine " + std::to_string(team + 1) + ", " +
-                EscapeXml(log.setup.engines[team]);
+                "\"></span>" + TeamNames[team] + ": engine " + std::to_string(EngineNumber(log.setup, team)) +
+                ", " + EscapeXml(log.setup.engines[team]);
     }
     html += "<br/>* holds the hammer in the first end. Seed " + std::to_string(log.setup.seed) + ", noise " +
             Number(log.setup.noiseScale) + ".</p>";

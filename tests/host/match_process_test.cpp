@@ -46,6 +46,26 @@ TEST(MatchProcess, PlaysAMatchInParallelAndTheSameSeedReplaysIt) {
     }
 }
 
+// Both games of a pair draw the same noise for the same shot, with the engines' colours swapped; the
+// test stops the match once it decides (identical engines draw every game: their equality is accepted).
+TEST(MatchProcess, PairedGamesShareTheirNoiseAndTheTestStopsTheMatch) {
+    const std::string out = testsupport::MakeTemporaryDirectory() + "/paired";
+    const std::string engines[] = {FakeEngine("good"), FakeEngine("good")};
+    testsupport::ProcessResult host = RunHost({"--engine", engines[0], "--engine", engines[1], "--ends", "1",
+                                               "--games", "40", "--paired", "--sprt", "0,20", "--out", out});
+    ASSERT_EQ(host.exitCode, 0) << host.standardError;
+    const std::vector<std::string> pair[2] = {hosttest::ReadRecord(out + "/game-001/record.jsonl"),
+                                              hosttest::ReadRecord(out + "/game-002/record.jsonl")};
+    ASSERT_TRUE(pair[0].size() > 1 && pair[1].size() > 1);
+    EXPECT_EQ(hosttest::Field(pair[0][0], "engines"), "[\"" + engines[0] + "\",\"" + engines[1] + "\"]");
+    EXPECT_EQ(hosttest::Field(pair[1][0], "engines"), "[\"" + engines[1] + "\",\"" + engines[0] + "\"]");
+    EXPECT_EQ(hosttest::Field(pair[0][1], "moved"), hosttest::Field(pair[1][1], "moved"));
+    const std::string summary = ReadFile(out + "/summary.json");
+    EXPECT_NE(summary.find("\"model\":\"pentanomial\""), std::string::npos) << summary;
+    EXPECT_NE(summary.find("\"state\":\"H0\""), std::string::npos) << summary;
+    EXPECT_TRUE(ReadFile(out + "/game-040/record.jsonl").empty()) << "the match stopped early";
+}
+
 TEST(MatchProcess, AKilledHostLeavesARecordAndAPageThatReadBack) {
     std::string out = testsupport::MakeTemporaryDirectory() + "/match", error;
     testsupport::ProcessResult run =

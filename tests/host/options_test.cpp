@@ -24,12 +24,14 @@ TEST(Options, ReadsEveryFlagAndRefusesBadInputWithOneLine) {
     // The largest seed, and the flags no process-level test sets; the second engine defaults.
     host::MatchOptions options;
     std::string error;
-    ASSERT_TRUE(host::ParseOptions(
-        {"--engine", engine, "--seed", "18446744073709551615", "--noise", "0.5", "--shot-timeout=2.5"}, other,
-        options, error))
+    ASSERT_TRUE(
+        host::ParseOptions({"--engine", engine, "--seed", "18446744073709551615", "--noise", "0.5",
+                            "--shot-timeout=2.5", "--paired", "--games", "4", "--sprt", "-5,5,0.1,0.2"},
+                           other, options, error))
         << error;
     EXPECT_TRUE(options.engines[1] == other && options.seed == 18446744073709551615ull &&
-                options.noise == 0.5 && options.shotTimeout == 2.5);
+                options.noise == 0.5 && options.shotTimeout == 2.5 && options.paired &&
+                options.sprt.enabled && options.sprt.elo0 == -5.0 && options.sprt.beta == 0.2);
 
     struct Case {
         std::vector<std::string> arguments;
@@ -42,6 +44,9 @@ TEST(Options, ReadsEveryFlagAndRefusesBadInputWithOneLine) {
         {{"--seed", "18446744073709551616"}, "--seed wants"},
         {{"--noise", "nan"}, "--noise wants"},
         {{"--log-limit", "-5"}, "--log-limit wants"},
+        {{"--sprt", "5,0"}, "--sprt wants"},
+        {{"--sprt", "0,5,0.05"}, "--sprt wants"},
+        {{"--paired", "--games", "3"}, "even number"},
         {{"--engine", MakeFile(folder, "plain", 0644)}, "engine is not executable"},
         {{"--engine", engine, "--engine", engine, "--engine", engine}, "more than twice"},
     };
