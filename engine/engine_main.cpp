@@ -9,7 +9,7 @@
 
 namespace engine {
 
-int RunEngine() {
+int RunEngine(const std::function<void(Engine&)>& configure) {
     SimulatorLibrary library;
     if (!LoadSimulatorLibrary(library)) {
         std::cerr << "failed to load CurlingSimulator.dll" << std::endl;
@@ -23,6 +23,9 @@ int RunEngine() {
     engine.writeReply = [](const char* bytes, std::size_t size) {
         platform::WriteStandardOutput(bytes, size);
     };
+    if (configure) {
+        configure(engine);
+    }
     return RunCommandLoop(engine);
 }
 

@@ -66,6 +66,17 @@ TEST(MatchProcess, PairedGamesShareTheirNoiseAndTheTestStopsTheMatch) {
     EXPECT_TRUE(ReadFile(out + "/game-040/record.jsonl").empty()) << "the match stopped early";
 }
 
+// The baseline engines speak the protocol well enough for a whole game without a fault.
+TEST(MatchProcess, TheBaselineEnginesPlayAGame) {
+    const std::string out = testsupport::MakeTemporaryDirectory() + "/baselines";
+    testsupport::ProcessResult host = RunHost(
+        {"--engine", CURLING_DRAWER_PATH, "--engine", CURLING_RANDOM_PATH, "--ends", "1", "--out", out});
+    ASSERT_EQ(host.exitCode, 0) << host.standardError;
+    const std::string record = ReadFile(out + "/record.jsonl");
+    EXPECT_EQ(CountOf(record, "\"delivered\":true"), 16u) << record;
+    EXPECT_EQ(CountOf(record, "\"fault\""), 0u);
+}
+
 TEST(MatchProcess, AKilledHostLeavesARecordAndAPageThatReadBack) {
     std::string out = testsupport::MakeTemporaryDirectory() + "/match", error;
     testsupport::ProcessResult run =
