@@ -3,6 +3,7 @@
 #include "host/match_rules.h"
 #include "records/game_state.h"
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -26,6 +27,14 @@ struct GameSetup {
     std::string folder;                                // where the record, the logs and the replay page go
 };
 
+// Where every stone was at every PathInterval of simulated time of one shot, from the delivery until
+// every stone rests; (0, 0) for a stone not on the sheet.
+constexpr double PathInterval = 0.1;  // seconds
+using StoneFrame = std::array<records::StonePosition, records::StoneCount>;
+struct ShotPath {
+    std::vector<StoneFrame> frames;
+};
+
 // The match's number (1 or 2) of the engine that plays `team` in this game.
 inline int EngineNumber(const GameSetup& setup, int team) {
     return team == setup.engine1Team ? 1 : 2;
@@ -47,6 +56,7 @@ struct ShotEntry {
     records::StonePosition
         stones[records::StoneCount]{};  // after the shot, every stone not in play at (0, 0)
     double seconds = 0.0;               // from GO to the reply or the time-out
+    ShotPath path;                      // empty when nothing was delivered
 };
 
 struct EndEntry {

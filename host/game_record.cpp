@@ -18,6 +18,16 @@ std::string JsonShot(const records::ShotVector& shot) {
            ",\"curl\":" + std::to_string(shot.curl) + '}';
 }
 
+bool OnSheet(const records::StonePosition& p) {
+    return p.x != 0.0f || p.y != 0.0f;
+}
+
+std::string Millimetres(float value) {
+    char text[32];
+    std::snprintf(text, sizeof(text), "%.3f", value);
+    return text;
+}
+
 std::string JsonPair(const int values[2]) {
     return '[' + std::to_string(values[0]) + ',' + std::to_string(values[1]) + ']';
 }
@@ -38,6 +48,32 @@ void WriteLine(GameRecord& record, const std::string& line) {
 }
 
 }  // namespace
+
+std::string PathJson(const ShotPath& path) {
+    if (path.frames.empty()) {
+        return "null";
+    }
+    std::string json = "{";
+    for (int i = 0; i < records::StoneCount; ++i) {
+        std::size_t last = 0;  // the last frame at which the stone is on the sheet
+        bool moved = !OnSheet(path.frames.front()[i]);
+        for (std::size_t k = 0; k < path.frames.size(); ++k) {
+            const records::StonePosition& p = path.frames[k][i];
+            last = OnSheet(p) ? k : last;
+            moved = moved || p.x != path.frames.front()[i].x || p.y != path.frames.front()[i].y;
+        }
+        if (!moved || (!OnSheet(path.frames.front()[i]) && last == 0)) {
+            continue;
+        }
+        json += (json.size() > 1 ? ",\"" : "\"") + std::to_string(i) + "\":[";
+        for (std::size_t k = 0; k <= last; ++k) {
+            json += (k > 0 ? "," : "") + Millimetres(path.frames[k][i].x) + ',' +
+                    Millimetres(path.frames[k][i].y);
+        }
+        json += ']';
+    }
+    return json + '}';
+}
 
 std::string JsonString(const std::string& text) {
     std::string out = "\"";
@@ -91,6 +127,9 @@ void WriteShotLine(GameRecord& record, const ShotEntry& shot) {
     }
     if (shot.restarted) {
         line += ",\"restarted\":true";
+    }
+    if (!shot.path.frames.empty()) {
+        line += ",\"path\":" + PathJson(shot.path);
     }
     line += ",\"stones\":[";
     for (int i = 0; i < records::StoneCount; ++i) {

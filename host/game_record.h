@@ -21,6 +21,10 @@ void WriteEndLine(GameRecord& record, const EndEntry& end, int nextHammer);
 void WriteResultLine(GameRecord& record, const GameLog& log);
 void CloseRecord(GameRecord& record);
 
+// The paths of the stones that moved in a shot, by stone index, each a flat list x0, y0, x1, y1, … of
+// its centre every PathInterval (in metres, to the millimetre) until it rests or leaves the sheet.
+std::string PathJson(const ShotPath& path);
+
 // A JSON string literal, quotes included. Bytes outside printable ASCII are escaped, so the result is
 // valid JSON whatever an engine sent.
 std::string JsonString(const std::string& text);

@@ -22,7 +22,7 @@ struct Game {
     GameRecord record;
     EngineProcess engines[2];
     bool started[2] = {false, false};
-    bool pageFailed = false;  // said once per game
+    std::FILE* replay = nullptr;  // the replay's data file, appended to as the game goes
     int restarts[2] = {0, 0};
 };
 
@@ -229,7 +229,8 @@ void Play(Game& game, records::GameState& state, ShotEntry& entry) {
         entry.played = delivery.played;
         entry.aimed = delivery.aimed;
         entry.moved = delivery.moved;
-        game.model->simulateShot(state, delivery.played);
+        // Shot 0..15 of an end is always played.
+        static_cast<void>(game.model->simulateShot(state, delivery.played, entry.path));
     } else {
         state.stones[entry.shot] = records::StonePosition{0.0f, 0.0f};  // delivered, out of play
     }
@@ -240,17 +241,26 @@ void Play(Game& game, records::GameState& state, ShotEntry& entry) {
     }
 }
 
-void WritePage(Game& game) {
-    const std::string path = game.log.setup.folder + "/replay.html";
-    if (!WriteReplayPage(game.log, path) && !game.pageFailed) {
-        game.pageFailed = true;
+// The page once, then the data it loads, a line for the game; every line is flushed as it is written.
+void StartReplay(Game& game) {
+    const GameSetup& setup = game.log.setup;
+    const std::string page = setup.folder + "/replay.html";
+    const std::string data = setup.folder + "/" + ReplayDataFile;
+    game.replay = std::fopen(data.c_str(), "w");
+    if (!WriteReplayPage(setup, page) || game.replay == nullptr) {
         std::fprintf(stderr, "curling-match: cannot write %s; the record still follows the game\n",
-                     path.c_str());
+                     page.c_str());
+    }
+}
+
+void AppendReplay(Game& game, const std::string& line) {
+    if (game.replay != nullptr) {
+        std::fputs(line.c_str(), game.replay);
+        std::fflush(game.replay);
     }
 }
 
 void Report(Game& game) {
-    WritePage(game);
     if (*game.progress) {
         (*game.progress)(game.log);
     }
@@ -273,6 +283,7 @@ bool PlayEnd(Game& game, GameProgress& progress) {
         Play(game, state, entry);
         game.log.shots.push_back(entry);
         WriteShotLine(game.record, entry);
+        AppendReplay(game, ReplayShotLine(entry, game.log.setup));
         Report(game);
     }
     int houseScore = game.model->endScore(state);
@@ -291,6 +302,7 @@ bool PlayEnd(Game& game, GameProgress& progress) {
     }
     game.log.ends.push_back(end);
     WriteEndLine(game.record, end, progress.hammer);
+    AppendReplay(game, ReplayEndLine(end));
     Report(game);
     return true;
 }
@@ -312,8 +324,11 @@ void Finish(Game& game, const GameProgress& progress) {
         game.log.logCut[team] = game.engines[team].log.WasCut();
     }
     WriteResultLine(game.record, game.log);
+    AppendReplay(game, ReplayResultLine(game.log));
+    if (game.replay != nullptr) {
+        std::fclose(game.replay);
+    }
     CloseRecord(game.record);
-    WritePage(game);
 }
 
 }  // namespace
@@ -336,6 +351,8 @@ GameLog PlayGame(const GameSetup& setup, const SheetModel& model, const Progress
         std::fprintf(stderr, "curling-match: %s\n", error.c_str());
     }
     WriteGameLine(game.record, setup);
+    StartReplay(game);
+    AppendReplay(game, ReplayGameLine(setup));
     StartEngines(game);
     CheckReady(game);
     GameProgress state;

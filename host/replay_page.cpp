@@ -1,5 +1,6 @@
 #include "host/replay_page.h"
 
+#include "host/game_record.h"
 #include "records/sheet.h"
 
 #include <cstdio>
@@ -9,14 +10,16 @@ namespace host {
 
 namespace {
 
-// The part of the sheet drawn: side line to side line, from behind the back line to past the hog line.
-constexpr float ViewTop = 1.6f;
-constexpr float ViewBottom = 12.2f;
+// The house as it is drawn on its own: side line to side line, from behind the back line to past the
+// hog line; and the whole sheet, from behind the back line to past the delivery point.
+constexpr float HouseTop = 1.6f;
+constexpr float HouseBottom = 12.2f;
+constexpr float SheetBottom = 42.6f;
 const char* const TeamNames[2] = {"red", "yellow"};
 
-std::string Number(double value) {
+std::string Number(double value, const char* format = "%.4g") {
     char text[32];
-    std::snprintf(text, sizeof(text), "%.4g", value);
+    std::snprintf(text, sizeof(text), format, value);
     return text;
 }
 
@@ -26,16 +29,13 @@ std::string Seconds(double seconds) {
     return text;
 }
 
-bool InView(const records::StonePosition& p) {
-    return (p.x != 0.0f || p.y != 0.0f) && p.y > ViewTop && p.y < ViewBottom;
-}
-
 const char* PageStyle() {
     return "body{font-family:sans-serif;margin:1em;color:#222}"
            "h1{font-size:1.3em;margin:0 0 .4em}"
            ".layout{display:flex;gap:1.5em;flex-wrap:wrap;align-items:flex-start}"
            ".panel{flex:1 1 20em;max-width:36em}"
-           "svg.sheet{height:82vh;width:calc(82vh * 4.95 / 10.6);border:1px solid #99a;flex:none}"
+           "svg.house{height:82vh;width:calc(82vh * 4.95 / 10.6);border:1px solid #99a;flex:none}"
+           "svg.whole{height:82vh;width:calc(82vh * 4.95 / 41);border:1px solid #99a;flex:none}"
            "table{border-collapse:collapse;margin:.6em 0}td,th{border:1px solid #aab;padding:.15em .5em;"
            "text-align:center}td.name{text-align:left}"
            ".swatch{display:inline-block;width:.9em;height:.9em;border-radius:50%;border:1px solid #333;"
@@ -43,16 +43,19 @@ const char* PageStyle() {
            ".t0{fill:#c0182a}.t1{fill:#f5c400}.swatch.t0{background:#c0182a}.swatch.t1{background:#f5c400}"
            "circle.stone{stroke:#222;stroke-width:.012}circle.last{stroke:#06c;stroke-width:.035}"
            "text.num{font-size:.16px;text-anchor:middle;dominant-baseline:central;fill:#111;font-weight:bold}"
-           "button{font-size:1em;margin-right:.3em;min-width:3em}"
+           "button,select{font-size:1em;margin:0 .3em .3em 0;min-width:3em}"
            "#caption{margin:.6em 0;min-height:3em;max-width:34em}"
            ".aim{stroke:#555;stroke-width:.02;fill:none}.moved{stroke:#000;stroke-width:.03;fill:none}";
 }
 
-std::string SheetMarkup() {
-    std::string svg;
+// The sheet's lines and rings from `top` to `bottom`, and an empty group the script draws stones into.
+std::string SheetMarkup(const char* id, float top, float bottom) {
     using namespace records;
-    svg += "<rect x=\"0\" y=\"" + Number(ViewTop) + "\" width=\"" + Number(SheetWidth) + "\" height=\"" +
-           Number(ViewBottom - ViewTop) + "\" fill=\"#eef5fa\"/>";
+    std::string svg = "<svg class=\"" + std::string(id) +
+                      "\" xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"-0.1 " + Number(top) + " 4.95 " +
+                      Number(bottom - top) + "\">";
+    svg += "<rect x=\"0\" y=\"" + Number(top) + "\" width=\"" + Number(SheetWidth) + "\" height=\"" +
+           Number(bottom - top) + "\" fill=\"#eef5fa\"/>";
     const char* ringColours[4] = {"#3b82c4", "#ffffff", "#e06666", "#ffffff"};
     const float ringRadii[4] = {HouseRadius, EightFootRadius, FourFootRadius, ButtonRadius};
     for (int i = 0; i < 4; ++i) {
@@ -63,26 +66,168 @@ std::string SheetMarkup() {
         svg += "<line x1=\"" + Number(x1) + "\" y1=\"" + Number(y1) + "\" x2=\"" + Number(x2) + "\" y2=\"" +
                Number(y2) + "\" stroke=\"" + colour + "\" stroke-width=\"" + Number(width) + "\"/>";
     };
-    line(CentreLineX, ViewTop, CentreLineX, ViewBottom, "#778", 0.015);
+    line(CentreLineX, top, CentreLineX, bottom, "#778", 0.015);
     line(0, TeeY, SheetWidth, TeeY, "#778", 0.015);  // tee line
     line(0, BackLineY, SheetWidth, BackLineY, "#334", 0.03);
     line(0, HogLineY, SheetWidth, HogLineY, "#c03", 0.08);
-    line(0, ViewTop, 0, ViewBottom, "#334", 0.04);
-    line(SheetWidth, ViewTop, SheetWidth, ViewBottom, "#334", 0.04);
-    return svg;
+    line(0, top, 0, bottom, "#334", 0.04);
+    line(SheetWidth, top, SheetWidth, bottom, "#334", 0.04);
+    return svg + "<g id=\"stones-" + id + "\"></g></svg>";
 }
 
-std::string Cross(const records::StonePosition& p, const char* cls) {
-    std::string d = "M" + Number(p.x - 0.07) + ' ' + Number(p.y - 0.07) + "l.14 .14M" + Number(p.x + 0.07) +
-                    ' ' + Number(p.y - 0.07) + "l-.14 .14";
-    return "<path class=\"" + std::string(cls) + "\" d=\"" + d + "\"/>";
+std::string Heading(const GameSetup& setup) {
+    std::string html = "<h1>Game " + std::to_string(setup.game) + "</h1><p>";
+    for (int team = 0; team < 2; ++team) {
+        html += std::string(team > 0 ? "<br/>" : "") + "<span class=\"swatch t" + std::to_string(team) +
+                "\"></span>" + TeamNames[team] + ": engine " + std::to_string(EngineNumber(setup, team)) +
+                ", " + EscapeXml(setup.engines[team]);
+    }
+    return html + "<br/>* holds the hammer in the first end. Seed " + std::to_string(setup.seed) +
+           ", noise " + Number(setup.noiseScale) + ".</p><p id=\"forfeit\"></p>";
 }
 
-std::string Caption(const GameLog& log, const ShotEntry& shot) {
+const char* PageScript() {
+    return R"JS(
+(function () {
+  var shots = R.shots, step = R.game ? R.game.interval : 0.1;
+  var current = 0, time = null, timer = null, speed = 1;
+  var caption = document.getElementById('caption'), counter = document.getElementById('counter');
+  var moving = document.getElementById('moving');
+  function stoneText(p, team, number, last) {
+    return '<circle class="stone t' + team + (last ? ' last' : '') + '" cx="' + p[0] + '" cy="' + p[1] +
+      '" r="0.145"/><text class="num" x="' + p[0] + '" y="' + p[1] + '">' + number + '</text>';
+  }
+  function cross(p, cls) {
+    return p ? '<path class="' + cls + '" d="M' + (p[0] - 0.07) + ' ' + (p[1] - 0.07) + 'l.14 .14M' +
+      (p[0] + 0.07) + ' ' + (p[1] - 0.07) + 'l-.14 .14"/>' : '';
+  }
+  function before(index) {
+    var shot = shots[index], previous = shots[index - 1];
+    return previous && previous.end === shot.end ? previous.stones : [];
+  }
+  // Where every stone is `t` seconds into shot `index`; null t: where the shot left them.
+  function stonesAt(index, t) {
+    var shot = shots[index];
+    if (t === null || !shot.path) { return shot.stones; }
+    var k = Math.floor(t / step + 1e-9), f = t / step - k, stones = before(index).slice();
+    for (var i = 0; i < 16; ++i) {
+      var p = shot.path[i];
+      if (!p) { continue; }
+      var n = p.length / 2;
+      if (k >= n) { stones[i] = null; continue; }  // it left the sheet
+      var j = Math.min(k + 1, n - 1);
+      stones[i] = [p[2 * k] + (p[2 * j] - p[2 * k]) * f, p[2 * k + 1] + (p[2 * j + 1] - p[2 * k + 1]) * f];
+    }
+    return stones;
+  }
+  function duration(index) {
+    var path = shots[index].path, longest = 0;
+    for (var i in path) { longest = Math.max(longest, path[i].length / 2 - 1); }
+    return longest * step;
+  }
+  function teamOf(index, stone) {
+    var shot = shots[index];
+    return (stone % 2 === shot.shot % 2) ? shot.team : 1 - shot.team;
+  }
+  function draw() {
+    if (shots.length === 0) { counter.textContent = 'No shot was played.'; return; }
+    var shot = shots[current], stones = stonesAt(current, time), house = '', whole = '';
+    for (var i = 0; i < 16; ++i) {
+      var p = stones[i];
+      if (!p) { continue; }
+      var text = stoneText(p, teamOf(current, i), i + 1, i === shot.shot);
+      whole += text;
+      if (p[1] > 1.6 && p[1] < 12.2) { house += text; }
+    }
+    if (time === null) { house += cross(shot.aimed, 'aim') + cross(shot.moved, 'moved'); }
+    document.getElementById('stones-house').innerHTML = house;
+    document.getElementById('stones-whole').innerHTML = whole;
+    // The ends finished once this shot is played, and the totals after them.
+    var done = shot.end + (shot.shot === 15 && R.ends[shot.end] ? 1 : 0), totals = [0, 0];
+    for (var e = 0; e < done; ++e) { totals[0] += R.ends[e].points[0]; totals[1] += R.ends[e].points[1]; }
+    var cells = document.querySelectorAll('td[data-end]');
+    for (var c = 0; c < cells.length; ++c) {
+      var end = Number(cells[c].getAttribute('data-end')), team = Number(cells[c].getAttribute('data-team'));
+      cells[c].textContent = end < done ? R.ends[end].points[team] : '';
+    }
+    document.getElementById('total0').textContent = totals[0];
+    document.getElementById('total1').textContent = totals[1];
+    caption.textContent = shot.caption;
+    counter.textContent = 'shot ' + (current + 1) + ' of ' + shots.length +
+      (time === null ? '' : ', ' + time.toFixed(1) + ' s of ' + duration(current).toFixed(1) + ' s');
+    var mover = stones[shot.shot];
+    moving.textContent = time !== null && mover ? 'stone ' + (shot.shot + 1) + ' at (' +
+      mover[0].toFixed(3) + ', ' + mover[1].toFixed(3) + ')' : '';
+  }
+  function show(index, t) {
+    current = Math.max(0, Math.min(shots.length - 1, index));
+    time = t === null || !shots[current] || !shots[current].path || t >= duration(current) ? null : Math.max(0, t);
+    draw();
+  }
+  function stop() { if (timer !== null) { clearInterval(timer); timer = null; } }
+  function play() {
+    if (timer !== null) { stop(); return; }
+    if (time === null) { show(current === shots.length - 1 ? 0 : current + (shots[current].path ? 0 : 1), 0); }
+    timer = setInterval(function () {
+      if (time === null) {
+        if (current === shots.length - 1) { stop(); return; }
+        show(current + 1, 0);
+      } else {
+        show(current, time + 0.05 * speed);
+      }
+    }, 50);
+  }
+  function stepTime(delta) { stop(); show(current, (time === null ? duration(current) : time) + delta); }
+  function id(name) { return document.getElementById(name); }
+  id('to-first').onclick = function () { stop(); show(0, null); };
+  id('to-back').onclick = function () { stop(); show(current - 1, null); };
+  id('to-next').onclick = function () { stop(); show(current + 1, null); };
+  id('to-last').onclick = function () { stop(); show(shots.length - 1, null); };
+  id('to-play').onclick = play;
+  id('step-back').onclick = function () { stepTime(-step); };
+  id('step-on').onclick = function () { stepTime(step); };
+  id('speed').onchange = function () { speed = Number(id('speed').value); };
+  document.addEventListener('keydown', function (e) {
+    var moves = { ArrowLeft: -1, ArrowRight: 1, ArrowUp: -16, ArrowDown: 16 };
+    if (e.key in moves) { stop(); show(current + moves[e.key], null); e.preventDefault(); }
+    else if (e.key === 'Home') { stop(); show(0, null); }
+    else if (e.key === 'End') { stop(); show(shots.length - 1, null); }
+    else if (e.key === ' ') { play(); e.preventDefault(); }
+    else if (e.key === ',') { stepTime(-step); } else if (e.key === '.') { stepTime(step); }
+  });
+  if (R.result) { id('forfeit').textContent = R.result.message; }
+  var wanted = /shot=(\d+)(?:&t=([\d.]+))?/.exec(location.hash);
+  if (wanted) { show(Number(wanted[1]) - 1, wanted[2] === undefined ? null : Number(wanted[2])); }
+  else { show(location.hash === '#last' || !R.result ? shots.length - 1 : 0, null); }
+})();
+)JS";
+}
+
+std::string LineScoreMarkup(const GameSetup& setup) {
+    // Room for the extra ends a tie may bring; the script fills the ends played.
+    const int columns = setup.ends + 3;
+    std::string table = "<table id=\"linescore\"><tr><th></th>";
+    for (int e = 0; e < columns; ++e) {
+        table += "<th>" + std::to_string(e + 1) + "</th>";
+    }
+    table += "<th>Total</th></tr>";
+    for (int team = 0; team < 2; ++team) {
+        table += "<tr><td class=\"name\"><span class=\"swatch t" + std::to_string(team) + "\"></span>" +
+                 (setup.firstHammer == team ? "* " : "") + "engine " +
+                 std::to_string(EngineNumber(setup, team)) + "</td>";
+        for (int e = 0; e < columns; ++e) {
+            table +=
+                "<td data-end=\"" + std::to_string(e) + "\" data-team=\"" + std::to_string(team) + "\"></td>";
+        }
+        table += "<td class=\"total\" id=\"total" + std::to_string(team) + "\"></td></tr>";
+    }
+    return table + "</table>";
+}
+
+std::string Caption(const GameSetup& setup, const ShotEntry& shot) {
     std::string text = "End " + std::to_string(shot.end + 1) + ", stone " + std::to_string(shot.shot + 1) +
                        " of 16, " + TeamNames[shot.team] + " (engine " +
-                       std::to_string(EngineNumber(log.setup, shot.team)) + "), " + Seconds(shot.seconds) +
-                       ". ";
+                       std::to_string(EngineNumber(setup, shot.team)) + "), " + Seconds(shot.seconds) + ". ";
     if (!shot.delivered) {
         return text + "Thrown away: " + shot.fault + '.';
     }
@@ -90,139 +235,15 @@ std::string Caption(const GameLog& log, const ShotEntry& shot) {
     std::snprintf(detail, sizeof(detail), "Sent (%.3f, %.3f) curl %d, aimed at (%.2f, %.2f)", shot.sent.vx,
                   shot.sent.vy, shot.sent.curl, shot.aimed.x, shot.aimed.y);
     text += detail;
-    if (log.setup.noiseScale != 0.0) {
+    if (setup.noiseScale != 0.0) {
         std::snprintf(detail, sizeof(detail), ", noise moved it to (%.2f, %.2f)", shot.moved.x, shot.moved.y);
         text += detail;
     }
     return text + '.';
 }
 
-// Ends completed once this shot is played, and the totals after them.
-void EndsDone(const GameLog& log, std::size_t shotIndex, int& done, int totals[2]) {
-    const ShotEntry& shot = log.shots[shotIndex];
-    done = shot.end;
-    if (shot.shot == StonesPerEnd - 1 && shot.end < static_cast<int>(log.ends.size())) {
-        done = shot.end + 1;
-    }
-    totals[0] = done > 0 ? log.ends[done - 1].totals[0] : 0;
-    totals[1] = done > 0 ? log.ends[done - 1].totals[1] : 0;
-}
-
-std::string StoneMarkup(const records::StonePosition& p, int team, int number, bool last) {
-    std::string svg = "<circle class=\"stone t" + std::to_string(team) + (last ? " last" : "") + "\" cx=\"" +
-                      Number(p.x) + "\" cy=\"" + Number(p.y) + "\" r=\"" + Number(records::StoneRadius) +
-                      "\"/>";
-    return svg + "<text class=\"num\" x=\"" + Number(p.x) + "\" y=\"" + Number(p.y) + "\">" +
-           std::to_string(number) + "</text>";
-}
-
-std::string FrameMarkup(const GameLog& log, std::size_t index) {
-    const ShotEntry& shot = log.shots[index];
-    int done = 0, totals[2];
-    EndsDone(log, index, done, totals);
-    std::string frame = "<g class=\"frame\" data-done=\"" + std::to_string(done) + "\" data-score=\"" +
-                        std::to_string(totals[0]) + " : " + std::to_string(totals[1]) + "\" data-caption=\"" +
-                        EscapeXml(Caption(log, shot)) + "\"" +
-                        (index + 1 == log.shots.size() ? "" : " style=\"display:none\"") + '>';
-    if (shot.delivered) {
-        frame += Cross(shot.aimed, "aim");
-        if (log.setup.noiseScale != 0.0) {
-            frame += Cross(shot.moved, "moved");
-        }
-    }
-    int hammer = shot.shot % 2 == 1 ? shot.team : 1 - shot.team;
-    for (int i = 0; i < records::StoneCount; ++i) {
-        if (InView(shot.stones[i])) {
-            frame += StoneMarkup(shot.stones[i], TeamForShot(hammer, i), i + 1, i == shot.shot);
-        }
-    }
-    return frame + "</g>";
-}
-
-std::string LineScoreMarkup(const GameLog& log) {
-    std::size_t columns = log.ends.size();
-    if (columns < static_cast<std::size_t>(log.setup.ends)) {
-        columns = static_cast<std::size_t>(log.setup.ends);
-    }
-    std::string table = "<table id=\"linescore\"><tr><th></th>";
-    for (std::size_t e = 0; e < columns; ++e) {
-        table += "<th>" + std::to_string(e + 1) + "</th>";
-    }
-    table += "<th>Total</th></tr>";
-    for (int team = 0; team < 2; ++team) {
-        table += "<tr><td class=\"name\"><span class=\"swatch t" + std::to_string(team) + "\"></span>" +
-                 (log.setup.firstHammer == team ? "* " : "") + "engine " +
-                 std::to_string(EngineNumber(log.setup, team)) + "</td>";
-        for (std::size_t e = 0; e < columns; ++e) {
-            std::string points = e < log.ends.size() ? std::to_string(log.ends[e].points[team]) : "";
-            table += "<td data-end=\"" + std::to_string(e) + "\">" + points + "</td>";
-        }
-        table += "<td class=\"total\" id=\"total" + std::to_string(team) + "\"></td></tr>";
-    }
-    return table + "</table>";
-}
-
-// Kept free of '<' and '&' so that the page stays well-formed XML without escaping the script.
-const char* PageScript() {
-    return R"JS(
-(function () {
-  var frames = Array.prototype.slice.call(document.querySelectorAll('g.frame'));
-  var cells = Array.prototype.slice.call(document.querySelectorAll('td[data-end]'));
-  var caption = document.getElementById('caption');
-  var counter = document.getElementById('counter');
-  var current = 0, timer = null;
-  function show(index) {
-    if (frames.length === 0) { return; }
-    current = Math.max(0, Math.min(frames.length - 1, index));
-    frames.forEach(function (f, i) { f.style.display = i === current ? 'inline' : 'none'; });
-    var frame = frames[current];
-    var done = Number(frame.getAttribute('data-done'));
-    cells.forEach(function (c) {
-      c.style.visibility = Number(c.getAttribute('data-end')) >= done ? 'hidden' : 'visible';
-    });
-    var score = frame.getAttribute('data-score').split(' : ');
-    document.getElementById('total0').textContent = score[0];
-    document.getElementById('total1').textContent = score[1];
-    caption.textContent = frame.getAttribute('data-caption');
-    counter.textContent = 'shot ' + (current + 1) + ' of ' + frames.length;
-  }
-  function play() {
-    if (timer !== null) { clearInterval(timer); timer = null; return; }
-    if (current === frames.length - 1) { show(0); }
-    timer = setInterval(function () {
-      if (current === frames.length - 1) { play(); } else { show(current + 1); }
-    }, 700);
-  }
-  document.getElementById('to-first').onclick = function () { show(0); };
-  document.getElementById('to-back').onclick = function () { show(current - 1); };
-  document.getElementById('to-next').onclick = function () { show(current + 1); };
-  document.getElementById('to-last').onclick = function () { show(frames.length - 1); };
-  document.getElementById('to-play').onclick = play;
-  document.addEventListener('keydown', function (e) {
-    var moves = { ArrowLeft: -1, ArrowRight: 1, ArrowUp: -16, ArrowDown: 16 };
-    if (e.key in moves) { show(current + moves[e.key]); e.preventDefault(); }
-    else if (e.key === 'Home') { show(0); }
-    else if (e.key === 'End') { show(frames.length - 1); }
-    else if (e.key === ' ') { play(); e.preventDefault(); }
-  });
-  show(location.hash === '#last' ? frames.length - 1 : 0);
-})();
-)JS";
-}
-
-std::string Heading(const GameLog& log) {
-    std::string html = "<h1>Game " + std::to_string(log.setup.game) + "</h1><p>";
-    for (int team = 0; team < 2; ++team) {
-        html += std::string(team > 0 ? "<br/>" : "") + "<span class=\"swatch t" + std::to_string(team) +
-                "\"></span>" + TeamNames[team] + ": engine " + std::to_string(EngineNumber(log.setup, team)) +
-                ", " + EscapeXml(log.setup.engines[team]);
-    }
-    html += "<br/>* holds the hammer in the first end. Seed " + std::to_string(log.setup.seed) + ", noise " +
-            Number(log.setup.noiseScale) + ".</p>";
-    if (!log.forfeitMessage.empty()) {
-        html += "<p><b>" + EscapeXml(log.forfeitMessage) + "</b></p>";
-    }
-    return html;
+std::string Point(const records::StonePosition& p) {
+    return p.x != 0.0f || p.y != 0.0f ? '[' + Number(p.x, "%.3f") + ',' + Number(p.y, "%.3f") + ']' : "null";
 }
 
 }  // namespace
@@ -250,42 +271,66 @@ std::string EscapeXml(const std::string& text) {
     return out;
 }
 
-std::string ReplayPage(const GameLog& log) {
-    std::string html =
-        "<!DOCTYPE html>\n<html xmlns=\"http://www.w3.org/1999/xhtml\" lang=\"en\"><head>"
-        "<meta charset=\"utf-8\"/><title>Game " +
-        std::to_string(log.setup.game) + " replay</title><style>" + PageStyle() + "</style></head><body>" +
-        Heading(log) +
-        "<div class=\"layout\"><svg class=\"sheet\" "
-        "xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"-0.1 " +
-        Number(ViewTop) + " 4.95 " + Number(ViewBottom - ViewTop) + "\">" + SheetMarkup();
-    for (std::size_t i = 0; i < log.shots.size(); ++i) {
-        html += "\n" + FrameMarkup(log, i);
-    }
-    html += "</svg><div class=\"panel\">" + LineScoreMarkup(log) +
-            "<div><button id=\"to-first\">First</button><button id=\"to-back\">Back</button>"
-            "<button id=\"to-play\">Play</button><button id=\"to-next\">Next</button><button "
-            "id=\"to-last\">Last</button>"
-            "</div><p id=\"counter\">" +
-            std::string(log.shots.empty() ? "No shot was played." : "") +
-            "</p><p id=\"caption\"></p><p>Arrow keys step shot by shot (up and down: an end), space plays. "
-            "Crosses: where the sent shot would rest alone on the sheet (thin) and where the noise moved it "
-            "(bold)."
-            "</p></div></div><script>//<![CDATA[" +
-            PageScript() + "//]]></script></body></html>\n";
-    return html;
+std::string ReplayPage(const GameSetup& setup) {
+    return "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"/><title>Game " +
+           std::to_string(setup.game) + " replay</title><style>" + PageStyle() + "</style></head><body>" +
+           Heading(setup) + "<div class=\"layout\">" + SheetMarkup("whole", HouseTop, SheetBottom) +
+           SheetMarkup("house", HouseTop, HouseBottom) + "<div class=\"panel\">" + LineScoreMarkup(setup) +
+           "<div><button id=\"to-first\">First</button><button id=\"to-back\">Back</button>"
+           "<button id=\"to-play\">Play</button><button id=\"to-next\">Next</button>"
+           "<button id=\"to-last\">Last</button></div><div><button id=\"step-back\">-0.1 s</button>"
+           "<button id=\"step-on\">+0.1 s</button><select id=\"speed\"><option value=\"0.5\">half "
+           "speed</option>"
+           "<option value=\"1\" selected=\"selected\">real speed</option><option value=\"2\">twice</option>"
+           "<option value=\"4\">four times</option></select></div><p id=\"counter\"></p><p id=\"moving\"></p>"
+           "<p id=\"caption\"></p><p>Play runs each shot along its stones' paths, then the next; the time "
+           "buttons (or , and .) step a shot a tenth of a second at a time, the arrow keys shot by shot (up "
+           "and "
+           "down: an end), space plays and pauses. Crosses: where the sent shot would rest alone on the "
+           "sheet "
+           "(thin) and where the noise moved it (bold). Reload to see a game that is still being played.</p>"
+           "</div></div><script>var R = {shots: [], ends: [], result: null, game: null};"
+           "R.g = function (d) { R.game = d; }; R.s = function (d) { R.shots.push(d); };"
+           "R.e = function (d) { R.ends[d.end] = d; }; R.r = function (d) { R.result = d; };</script>"
+           "<script src=\"" +
+           ReplayDataFile + "\"></script><script>" + PageScript() + "</script></body></html>\n";
 }
 
-bool WriteReplayPage(const GameLog& log, const std::string& path) {
+bool WriteReplayPage(const GameSetup& setup, const std::string& path) {
     std::string partial = path + ".partial";
     {
         std::ofstream file(partial, std::ios::binary | std::ios::trunc);
-        file << ReplayPage(log);
+        file << ReplayPage(setup);
         if (!file.good()) {
             return false;
         }
     }
     return std::rename(partial.c_str(), path.c_str()) == 0;
+}
+
+std::string ReplayGameLine(const GameSetup& setup) {
+    return "R.g({\"game\":" + std::to_string(setup.game) + ",\"interval\":" + Number(PathInterval) + "});\n";
+}
+
+std::string ReplayShotLine(const ShotEntry& shot, const GameSetup& setup) {
+    std::string stones = "[";
+    for (int i = 0; i < records::StoneCount; ++i) {
+        stones += (i > 0 ? "," : "") + Point(shot.stones[i]);
+    }
+    return "R.s({\"end\":" + std::to_string(shot.end) + ",\"shot\":" + std::to_string(shot.shot) +
+           ",\"team\":" + std::to_string(shot.team) + ",\"caption\":" + JsonString(Caption(setup, shot)) +
+           ",\"stones\":" + stones + "],\"aimed\":" + (shot.delivered ? Point(shot.aimed) : "null") +
+           ",\"moved\":" + (shot.delivered && setup.noiseScale != 0.0 ? Point(shot.moved) : "null") +
+           ",\"path\":" + PathJson(shot.path) + "});\n";
+}
+
+std::string ReplayEndLine(const EndEntry& end) {
+    return "R.e({\"end\":" + std::to_string(end.end) + ",\"points\":[" + std::to_string(end.points[0]) + ',' +
+           std::to_string(end.points[1]) + "]});\n";
+}
+
+std::string ReplayResultLine(const GameLog& log) {
+    return "R.r({\"message\":" + JsonString(log.forfeitMessage) + "});\n";
 }
 
 }  // namespace host

@@ -19,8 +19,29 @@ records::ShotVector ShotForTarget(const records::ShotTarget& target) {
     return simulator::ShotForTarget(target);
 }
 
-bool SimulateShot(records::GameState& state, records::ShotVector shot) {
-    return physics::SimulateShot(state, shot);
+StoneFrame FrameOf(const physics::PlayFrame& frame) {
+    StoneFrame stones{};
+    for (int i = 0; i < records::StoneCount; ++i) {
+        stones[i] = frame.present[i] ? frame.position[i] : records::StonePosition{0.0f, 0.0f};
+    }
+    return stones;
+}
+
+// The plain play of every step, which ends as the fast one does, sampled every PathInterval and at rest.
+bool SimulateShot(records::GameState& state, records::ShotVector shot, ShotPath& path) {
+    std::vector<physics::PlayFrame> frames;
+    if (!physics::SimulateShotFrames(state, shot, frames)) {
+        return false;
+    }
+    const std::size_t stride = static_cast<std::size_t>(PathInterval / physics::TimeStep + 0.5);
+    path.frames.clear();
+    for (std::size_t k = 0; k < frames.size(); k += stride) {
+        path.frames.push_back(FrameOf(frames[k]));
+    }
+    if ((frames.size() - 1) % stride != 0) {
+        path.frames.push_back(FrameOf(frames.back()));
+    }
+    return true;
 }
 
 bool InPlay(records::StonePosition stone) {

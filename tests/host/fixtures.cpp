@@ -51,10 +51,15 @@ host::SheetModel ScriptedSheet() {
     sheet.shotForTarget = [](const records::ShotTarget& target) {
         return records::ShotVector{target.x, target.y, target.curl, {}};
     };
-    sheet.simulateShot = [](records::GameState& state, records::ShotVector shot) {
+    sheet.simulateShot = [](records::GameState& state, records::ShotVector shot, host::ShotPath& path) {
         bool open = state.shotNumber < records::StoneCount;
         if (open) {
-            state.stones[state.shotNumber++] = records::StonePosition{shot.vx, shot.vy};
+            state.stones[state.shotNumber] = records::StonePosition{shot.vx, shot.vy};
+            host::StoneFrame after;
+            std::copy(state.stones, state.stones + records::StoneCount, after.begin());
+            path.frames = {after, after};
+            path.frames[0][state.shotNumber] = records::StonePosition{2.375f, 41.28f};
+            ++state.shotNumber;
         }
         return open;
     };
@@ -117,8 +122,9 @@ bool WholePage(const std::string& page, std::string& error) {
     } else if (CountOf(page, "<g ") != CountOf(page, "</g>") ||
                CountOf(page, "<svg ") != CountOf(page, "</svg>")) {
         error = "unbalanced frames";
-    } else if (CountOf(page, " src=") + CountOf(page, " href=") != 0) {
-        error = "something is fetched";
+    } else if (CountOf(page, " src=") + CountOf(page, " href=") != 1 ||
+               CountOf(page, " src=\"replay-data.js\"") != 1) {
+        error = "something but its data file is fetched";
     }
     return error.empty();
 }

@@ -27,7 +27,8 @@ std::vector<std::string> ReadRecord(const std::string& path);
 // The text of a top-level field's value in one record line, strings with their quotes; "" when absent.
 std::string Field(const std::string& line, const std::string& name);
 
-// False with a reason unless the replay page was written whole, its frames close, and it fetches nothing.
+// False with a reason unless the replay page was written whole, its groups close, and it fetches nothing
+// but its data file.
 bool WholePage(const std::string& page, std::string& error);
 
 std::size_t CountOf(const std::string& text, const std::string& part);
