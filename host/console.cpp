@@ -26,8 +26,8 @@ std::string Outcome(const GameLog& log) {
     if (!log.forfeitMessage.empty()) {
         std::string text = log.forfeitMessage + '\n';
         if (outcome.winner >= 0) {
-            return text + "Engine " + std::to_string(outcome.winner + 1) + " wins by forfeit (" + score +
-                   ").";
+            return text + "Engine " + std::to_string(EngineNumber(log.setup, outcome.winner)) +
+                   " wins by forfeit (" + score + ").";
         }
         return text + "Both engines forfeit; nobody wins.";
     }
@@ -40,7 +40,8 @@ std::string Outcome(const GameLog& log) {
     if (outcome.winner < 0) {
         return "Draw " + score + extraText + '.';
     }
-    return "Engine " + std::to_string(outcome.winner + 1) + " wins " + score + extraText + '.';
+    return "Engine " + std::to_string(EngineNumber(log.setup, outcome.winner)) + " wins " + score +
+           extraText + '.';
 }
 
 void Redraw(Console& console) {
