@@ -132,16 +132,31 @@ MatchStatistics Summarise(const std::vector<GameResult>& games, bool paired, con
 
     statistics.lowerBound = std::log(sprt.beta / (1.0 - sprt.alpha));
     statistics.upperBound = std::log((1.0 - sprt.beta) / sprt.alpha);
-    if (sprt.enabled && n >= 2) {
-        // The normal approximation of the score's log-likelihood ratio between the two hypotheses. A
-        // spread of at least 0.01 is assumed, so that a match of nothing but draws or wins still decides.
+    if (sprt.enabled) {
+        // The normal approximation of the score's log-likelihood ratio between the two hypotheses, after
+        // every unit in game order as the match plays them, up to the first bound it crosses. The spread of
+        // the scores is taken with two units' worth of the widest spread there is (a variance of 0.25), so
+        // that a few equal results do not look certain and a match of nothing but draws or wins still
+        // decides in the end.
         const double s0 = ScoreOf(sprt.elo0);
         const double s1 = ScoreOf(sprt.elo1);
-        const double variance = std::max(moments.variance, 1e-4);
-        statistics.llr = n * (s1 - s0) * (2.0 * moments.mean - s0 - s1) / (2.0 * variance);
-        statistics.sprt = statistics.llr >= statistics.upperBound   ? SprtState::AcceptedH1
-                          : statistics.llr <= statistics.lowerBound ? SprtState::AcceptedH0
-                                                                    : SprtState::Running;
+        double sum = 0.0;
+        double squares = 0.0;
+        for (std::size_t k = 0; k < units.size() && statistics.sprt == SprtState::Running; ++k) {
+            sum += units[k];
+            squares += units[k] * units[k];
+            const double count = static_cast<double>(k + 1);
+            if (k == 0) {
+                continue;
+            }
+            const double mean = sum / count;
+            const double variance =
+                (std::max(squares - count * mean * mean, 0.0) + 2.0 * 0.25) / (count + 2.0);
+            statistics.llr = count * (s1 - s0) * (2.0 * mean - s0 - s1) / (2.0 * variance);
+            statistics.sprt = statistics.llr >= statistics.upperBound   ? SprtState::AcceptedH1
+                              : statistics.llr <= statistics.lowerBound ? SprtState::AcceptedH0
+                                                                        : SprtState::Running;
+        }
     }
     return statistics;
 }

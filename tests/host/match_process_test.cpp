@@ -52,7 +52,7 @@ TEST(MatchProcess, PairedGamesShareTheirNoiseAndTheTestStopsTheMatch) {
     const std::string out = testsupport::MakeTemporaryDirectory() + "/paired";
     const std::string engines[] = {FakeEngine("good"), FakeEngine("good")};
     testsupport::ProcessResult host = RunHost({"--engine", engines[0], "--engine", engines[1], "--ends", "1",
-                                               "--games", "40", "--paired", "--sprt", "0,20", "--out", out});
+                                               "--games", "40", "--paired", "--sprt", "0,100", "--out", out});
     ASSERT_EQ(host.exitCode, 0) << host.standardError;
     const std::vector<std::string> pair[2] = {hosttest::ReadRecord(out + "/game-001/record.jsonl"),
                                               hosttest::ReadRecord(out + "/game-002/record.jsonl")};
