@@ -1,6 +1,7 @@
 #include "host/host_main.h"
 
 #include "host/console.h"
+#include "host/match_merge.h"
 #include "host/match_runner.h"
 #include "host/options.h"
 #include "host/sheet_model.h"
@@ -33,6 +34,9 @@ std::string ExecutableFolder() {
 
 int RunHost(int argc, char** argv) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (!arguments.empty() && arguments[0] == "merge") {
+        return RunMerge({arguments.begin() + 1, arguments.end()});
+    }
     MatchOptions options;
     std::string error;
     if (!ParseOptions(arguments, ExecutableFolder() + "/curling-engine", options, error)) {

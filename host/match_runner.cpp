@@ -1,6 +1,7 @@
 #include "host/match_runner.h"
 
 #include "host/game_runner.h"
+#include "host/match_summary.h"
 
 #include <sys/stat.h>
 
@@ -127,13 +128,15 @@ bool RunMatch(const MatchOptions& options, const std::string& folder, const Shee
         return false;
     }
     logs.assign(static_cast<std::size_t>(options.games), GameLog());
+    // A shard plays its whole range: only the pooled games of the match can decide the test.
+    const bool wholeMatch = options.firstGame == 1 && options.endGame == options.games + 1;
     std::mutex mutex;  // guards logs and failure between games
     std::string failure;
-    std::atomic<int> next{0};
+    std::atomic<int> next{options.firstGame};
     std::atomic<bool> decided{false};
     auto worker = [&]() {
-        for (int index = next++; index < options.games && !decided; index = next++) {
-            GameSetup setup = SetupOf(options, folder, index + 1);
+        for (int game = next++; game < options.endGame && !decided; game = next++) {
+            GameSetup setup = SetupOf(options, folder, game);
             std::string folderError;
             if (!MakeFolders(setup.folder, folderError)) {
                 std::lock_guard<std::mutex> lock(mutex);
@@ -142,18 +145,19 @@ bool RunMatch(const MatchOptions& options, const std::string& folder, const Shee
                 return;
             }
             GameLog log =
-                PlayGame(setup, model, [&console](const GameLog& game) { ShowProgress(console, game); });
+                PlayGame(setup, model, [&console](const GameLog& played) { ShowProgress(console, played); });
             ShowResult(console, log);
             std::lock_guard<std::mutex> lock(mutex);
-            logs[static_cast<std::size_t>(index)] = log;
+            logs[static_cast<std::size_t>(game - 1)] = log;
             if (options.games > 1) {
                 const MatchStatistics statistics = Summarise(ResultsOf(logs), options.paired, options.sprt);
                 ShowMatchStatus(console, StatisticsLine(statistics, options.sprt));
-                decided = decided || statistics.sprt != SprtState::Running;
+                decided = decided || (wholeMatch && statistics.sprt != SprtState::Running);
             }
         }
     };
-    int threads = options.jobs < options.games ? options.jobs : options.games;
+    const int games = options.endGame - options.firstGame;
+    int threads = options.jobs < games ? options.jobs : games;
     std::vector<std::thread> pool;
     for (int i = 1; i < threads; ++i) {
         pool.emplace_back(worker);
@@ -167,22 +171,20 @@ bool RunMatch(const MatchOptions& options, const std::string& folder, const Shee
         return false;
     }
     if (options.games > 1) {
-        MatchTally tally;
-        int played = 0;
-        for (const GameLog& log : logs) {
-            if (log.finished) {
-                AddGame(tally, log.outcome, log.setup.engine1Team);
-                ++played;
-            }
-        }
-        const MatchStatistics statistics = Summarise(ResultsOf(logs), options.paired, options.sprt);
-        const std::string summary =
-            MatchSummary(tally, options.engines, played) + "\n" + StatisticsText(statistics, options.sprt);
+        MatchShard shard{SettingsOf(options), options.firstGame, options.endGame, ResultsOf(logs)};
+        const MatchStatistics statistics = Summarise(shard.results, options.paired, options.sprt);
+        const std::string summary = SummaryText(shard, statistics);
         std::printf("%s", summary.c_str());
         WriteSummary(folder + "/summary.txt", logs, summary);
-        WriteText(folder + "/summary.json", StatisticsJson(statistics, options.sprt));
+        WriteText(folder + "/summary.json", SummaryJson(shard, statistics));
     }
     return true;
+}
+
+std::string SummaryText(const MatchShard& shard, const MatchStatistics& statistics) {
+    return MatchSummary(TallyOf(shard.results), shard.settings.engines,
+                        static_cast<int>(shard.results.size())) +
+           "\n" + StatisticsText(statistics, shard.settings.sprt);
 }
 
 }  // namespace host

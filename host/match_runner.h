@@ -3,6 +3,7 @@
 #include "host/console.h"
 #include "host/game_log.h"
 #include "host/match_stats.h"
+#include "host/match_summary.h"
 #include "host/options.h"
 #include "host/sheet_model.h"
 
@@ -29,6 +30,9 @@ std::vector<GameResult> ResultsOf(const std::vector<GameLog>& logs);
 // False when a folder cannot be created.
 [[nodiscard]] bool RunMatch(const MatchOptions& options, const std::string& folder, const SheetModel& model,
                             Console& console, std::vector<GameLog>& logs, std::string& error);
+
+// What the terminal and summary.txt say of the games after their line scores.
+std::string SummaryText(const MatchShard& shard, const MatchStatistics& statistics);
 
 // A new, not yet existing folder under matches/ named after the local time.
 std::string NewMatchFolder();

@@ -97,6 +97,9 @@ GameResult ResultOf(const GameLog& log, int engine1Team) {
         result.score = 0.5;  // both lost: nothing is learnt of either
     }
     result.pointDifference = log.outcome.totals[engine1Team] - log.outcome.totals[other];
+    result.points = log.outcome.totals[engine1Team];
+    result.forfeited[0] = log.outcome.forfeited[engine1Team];
+    result.forfeited[1] = log.outcome.forfeited[other];
     return result;
 }
 

@@ -10,9 +10,11 @@ namespace host {
 
 // One finished game seen from engine 1.
 struct GameResult {
-    int game = 0;             // 1-based number within the match
-    double score = 0.5;       // 1 a win, 0.5 a draw, 0 a loss
-    int pointDifference = 0;  // engine 1's points minus engine 2's
+    int game = 0;                        // 1-based number within the match
+    double score = 0.5;                  // 1 a win, 0.5 a draw, 0 a loss
+    int pointDifference = 0;             // engine 1's points minus engine 2's
+    int points = 0;                      // engine 1's
+    bool forfeited[2] = {false, false};  // by engine 1, by engine 2
 };
 
 GameResult ResultOf(const GameLog& log, int engine1Team);

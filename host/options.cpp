@@ -122,8 +122,9 @@ bool CheckEngine(const std::string& path, std::string& error) {
 
 bool ParseOptions(const std::vector<std::string>& arguments, const std::string& defaultEngine,
                   MatchOptions& options, std::string& error) {
-    const std::string valued[] = {"--engine",       "--ends",  "--games",     "--jobs", "--seed", "--noise",
-                                  "--shot-timeout", "--grace", "--log-limit", "--out",  "--sprt"};
+    const std::string valued[] = {"--engine",    "--ends",  "--games",        "--jobs",
+                                  "--seed",      "--noise", "--shot-timeout", "--grace",
+                                  "--log-limit", "--out",   "--sprt",         "--game-range"};
     int enginesGiven = 0;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         std::string flag = arguments[i];
@@ -164,6 +165,17 @@ bool ParseOptions(const std::vector<std::string>& arguments, const std::string& 
                 return false;
             }
             options.engines[enginesGiven++] = value;
+        } else if (flag == "--game-range") {
+            const std::size_t colon = value.find(':');
+            long long first = 0, end = 0;
+            if (colon == std::string::npos || !ParseInteger(value.substr(0, colon), 1, 100000, first) ||
+                !ParseInteger(value.substr(colon + 1), 2, 100001, end) || first >= end) {
+                error =
+                    "--game-range wants A:B, the games A to B-1 of the match, not '" + Printable(value) + "'";
+                return false;
+            }
+            options.firstGame = static_cast<int>(first);
+            options.endGame = static_cast<int>(end);
         } else if (flag == "--sprt") {
             if (!ParseSprt(value, options.sprt)) {
                 error =
@@ -181,6 +193,13 @@ bool ParseOptions(const std::vector<std::string>& arguments, const std::string& 
         } else if (!SetNumber(flag, value, options, error)) {
             return false;
         }
+    }
+    if (options.endGame > options.games + 1) {
+        error = "--game-range goes past the match's " + std::to_string(options.games) + " games";
+        return false;
+    }
+    if (options.endGame == 0) {
+        options.endGame = options.games + 1;
     }
     if (options.paired && options.games % 2 != 0) {
         error = "--paired needs an even number of --games";
@@ -211,6 +230,8 @@ std::string UsageText() {
            "                        the first hammer swapped (needs an even --games)\n"
            "  --sprt E0,E1[,A,B]    stop as soon as a sequential probability ratio test of engine 1\n"
            "                        being E0 against E1 Elo stronger decides (A = B = 0.05)\n"
+           "  --game-range A:B      play only the games A to B-1 of the match, as the whole match would\n"
+           "                        (a shard: curling-match merge pools shards into the match)\n"
            "  --out DIR             where the record, the engine logs and replay.html go\n"
            "                        (default: a new folder under matches/)\n"
            "  --help                this text\n";

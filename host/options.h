@@ -21,6 +21,8 @@ struct MatchOptions {
     std::string out;      // empty: a new folder under matches/
     bool paired = false;  // games in pairs that share their noise, engines and hammer swapped
     SprtSettings sprt;
+    int firstGame = 1;  // --game-range: play only the games firstGame..endGame-1 of the match
+    int endGame = 0;    // 0: to the last game
     bool help = false;
 };
 

@@ -77,6 +77,42 @@ TEST(MatchProcess, TheBaselineEnginesPlayAGame) {
     EXPECT_EQ(CountOf(record, "\"fault\""), 0u);
 }
 
+// A match played as shards through GNU parallel and merged is the match played in one run.
+TEST(MatchProcess, ShardsMergeIntoTheWholeMatch) {
+    const std::string out = testsupport::MakeTemporaryDirectory();
+    const std::vector<std::string> match = {
+        "--engine", FakeEngine("good"), "--engine", FakeEngine("good"), "--ends", "1", "--games", "12",
+        "--paired", "--seed",           "5"};
+    std::vector<std::string> whole = match, shards = {"-j", "3", CURLING_MATCH_PATH};
+    whole.insert(whole.end(), {"--out", out + "/whole"});
+    shards.insert(shards.end(), match.begin(), match.end());
+    shards.insert(shards.end(),
+                  {"--game-range", "{}", "--out", out + "/shard{#}", ":::", "1:4", "4:9", "9:13"});
+    ASSERT_EQ(RunHost(whole).exitCode, 0);
+    ASSERT_EQ(testsupport::RunProcess("/usr/bin/parallel", {}, {}, 60.0, shards).exitCode, 0);
+    const std::string shard[] = {out + "/shard1", out + "/shard2", out + "/shard3"};
+    testsupport::ProcessResult merged =
+        RunHost({"merge", shard[2], shard[0], shard[1], "--out", out + "/merged"});
+    ASSERT_EQ(merged.exitCode, 0) << merged.standardError;
+    EXPECT_EQ(ReadFile(out + "/merged/summary.json"), ReadFile(out + "/whole/summary.json"));
+    EXPECT_NE(ReadFile(out + "/whole/summary.txt").find(merged.standardOutput), std::string::npos);
+
+    std::vector<std::string> other = match;
+    other[other.size() - 1] = "6";
+    other.insert(other.end(), {"--game-range", "1:4", "--out", out + "/other"});
+    ASSERT_EQ(RunHost(other).exitCode, 0);
+    const std::pair<std::vector<std::string>, const char*> refused[] = {
+        {{"merge", shard[0], shard[0], shard[1], shard[2]}, "overlaps"},
+        {{"merge", shard[0], shard[2]}, "no shard plays game 4"},
+        {{"merge", out + "/other", shard[1], shard[2]}, "other settings"},
+    };
+    for (const auto& [arguments, reason] : refused) {
+        testsupport::ProcessResult run = RunHost(arguments);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_NE(run.standardError.find(reason), std::string::npos) << run.standardError;
+    }
+}
+
 TEST(MatchProcess, AKilledHostLeavesARecordAndAPageThatReadBack) {
     std::string out = testsupport::MakeTemporaryDirectory() + "/match", error;
     testsupport::ProcessResult run =

@@ -1,0 +1,120 @@
+#include "host/match_merge.h"
+
+#include "host/match_runner.h"
+#include "host/match_summary.h"
+#include "host/protocol.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace host {
+
+namespace {
+
+std::string ReadFile(const std::string& path, bool& found) {
+    std::ifstream file(path, std::ios::binary);
+    found = static_cast<bool>(file);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+// Why the shards do not make one whole match, or "" when they do; `whole` is then the match.
+std::string Pool(const std::vector<std::string>& folders, MatchShard& whole) {
+    std::vector<std::pair<MatchShard, std::string>> shards;
+    for (const std::string& folder : folders) {
+        bool found = false;
+        const std::string text = ReadFile(folder + "/summary.json", found);
+        MatchShard shard;
+        std::string error;
+        if (!found) {
+            return "cannot read " + folder + "/summary.json";
+        }
+        if (!ReadSummary(text, shard, error)) {
+            return folder + "/summary.json is not a match summary: " + error;
+        }
+        if (!shards.empty() && !SameSettings(shard.settings, shards.front().first.settings)) {
+            return folder + " comes from other settings than " + shards.front().second;
+        }
+        shards.emplace_back(shard, folder);
+    }
+    std::sort(shards.begin(), shards.end(),
+              [](const auto& a, const auto& b) { return a.first.firstGame < b.first.firstGame; });
+    whole = MatchShard{shards.front().first.settings, 1, shards.front().first.settings.games + 1, {}};
+    int next = 1;
+    for (const auto& [shard, folder] : shards) {
+        if (shard.firstGame < next) {
+            return folder + " overlaps another shard: both play game " + std::to_string(shard.firstGame);
+        }
+        if (shard.firstGame > next) {
+            return "no shard plays game " + std::to_string(next);
+        }
+        int expected = shard.firstGame;
+        for (const GameResult& result : shard.results) {
+            if (result.game != expected++) {
+                return folder + " has no result for game " + std::to_string(expected - 1);
+            }
+            bool found = false;
+            const std::string record =
+                ReadFile(GameFolder(folder, result.game, shard.settings.games) + "/record.jsonl", found);
+            if (!found || record.find("{\"type\":\"result\"") == std::string::npos) {
+                return folder + " lacks the finished record of game " + std::to_string(result.game);
+            }
+            whole.results.push_back(result);
+        }
+        if (expected != shard.endGame) {
+            return folder + " has no result for game " + std::to_string(expected);
+        }
+        next = shard.endGame;
+    }
+    return next == whole.endGame ? "" : "no shard plays game " + std::to_string(next);
+}
+
+}  // namespace
+
+int RunMerge(const std::vector<std::string>& arguments) {
+    std::vector<std::string> folders;
+    std::string out;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == "--out" && i + 1 < arguments.size()) {
+            out = arguments[++i];
+        } else if (arguments[i].rfind("--", 0) == 0) {
+            std::fprintf(stderr, "curling-match merge: unknown option '%s' (merge DIR... [--out DIR])\n",
+                         Printable(arguments[i]).c_str());
+            return 2;
+        } else {
+            folders.push_back(arguments[i]);
+        }
+    }
+    if (folders.empty()) {
+        std::fprintf(stderr, "curling-match merge: name the shards' folders (merge DIR... [--out DIR])\n");
+        return 2;
+    }
+    MatchShard whole;
+    const std::string refusal = Pool(folders, whole);
+    if (!refusal.empty()) {
+        std::fprintf(stderr, "curling-match merge: %s\n", Printable(refusal).c_str());
+        return 2;
+    }
+    const MatchStatistics statistics = Summarise(whole.results, whole.settings.paired, whole.settings.sprt);
+    const std::string summary = SummaryText(whole, statistics);
+    std::printf("%s", summary.c_str());
+    std::string error;
+    if (!out.empty()) {
+        if (!MakeFolders(out, error)) {
+            std::fprintf(stderr, "curling-match merge: %s\n", error.c_str());
+            return 1;
+        }
+        WriteFile(out + "/summary.txt", summary);
+        WriteFile(out + "/summary.json", SummaryJson(whole, statistics));
+    }
+    return 0;
+}
+
+}  // namespace host
