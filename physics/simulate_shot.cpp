@@ -40,7 +40,8 @@ bool GuardRuleBroken(const records::GameState& before, const PlayOutcome& outcom
 }
 
 // The record's shotNumber lies in 0..15, so the stones are placed and the delivery thrown.
-PlayOutcome PlayShotPlain(const records::GameState& state, const records::ShotVector& shot) {
+PlayOutcome PlayShotPlain(const records::GameState& state, const records::ShotVector& shot,
+                          std::vector<PlayFrame>* frames = nullptr) {
     // A world carries a 100 KiB scratch stack of its own; keep it off small thread stacks.
     auto world = std::make_unique<b2World>(b2Vec2(0.0f, 0.0f));
     world->SetAllowSleeping(true);
@@ -48,8 +49,11 @@ PlayOutcome PlayShotPlain(const records::GameState& state, const records::ShotVe
     [[maybe_unused]] const bool placed = PlaceStones(stones, state, *world);
     [[maybe_unused]] const bool thrown = ThrowStone(stones, *world, shot);
     assert(placed && thrown);
+    if (frames != nullptr) {
+        frames->push_back(FrameOf(stones));
+    }
     // Stones stacked on one spot never sleep: such a play ends at the step cap, where that step left them.
-    static_cast<void>(RunUntilAtRest(stones, *world, TimeStep));
+    static_cast<void>(RunUntilAtRest(stones, *world, TimeStep, frames));
     return OutcomeOf(stones);
 }
 
@@ -59,6 +63,24 @@ void InvertTurnFlag(records::GameState& state) {
     std::memcpy(&flag, &state.turnFlag, 1);
     flag ^= 1u;
     std::memcpy(&state.turnFlag, &flag, 1);
+}
+
+// Writes a play's outcome into the record as SimulateShot describes.
+void WriteOutcome(records::GameState& state, const PlayOutcome& outcome) {
+    const int thrower = state.shotNumber;
+    if (outcome.count < GuardRuleStoneLimit && GuardRuleBroken(state, outcome, thrower)) {
+        state.stones[thrower] = records::StonePosition{0.0f, 0.0f};
+    } else {
+        for (int i = 0; i < records::StoneCount; ++i) {
+            state.stones[i] = outcome.present[i] ? outcome.position[i] : records::StonePosition{0.0f, 0.0f};
+        }
+    }
+    InvertTurnFlag(state);
+    state.shotNumber = outcome.count;
+}
+
+bool Playable(const records::GameState& state) {
+    return state.shotNumber >= 0 && state.shotNumber < records::StoneCount;
 }
 
 }  // namespace
@@ -71,29 +93,29 @@ SimulationScratch& SimulationScratch::operator=(SimulationScratch&&) noexcept = 
 bool SimulateShot(records::GameState& state, records::ShotVector shot, SimulationScratch& scratch,
                   SimulationPath path) {
     WarmUp();
-    if (state.shotNumber < 0 || state.shotNumber >= records::StoneCount) {
+    if (!Playable(state)) {
         return false;
     }
     PlayOutcome outcome;
     if (path == SimulationPath::Plain || !PlayShotFast(state, shot, *scratch.fast, outcome)) {
         outcome = PlayShotPlain(state, shot);
     }
-    const int thrower = state.shotNumber;
-    if (outcome.count < GuardRuleStoneLimit && GuardRuleBroken(state, outcome, thrower)) {
-        state.stones[thrower] = records::StonePosition{0.0f, 0.0f};
-    } else {
-        for (int i = 0; i < records::StoneCount; ++i) {
-            state.stones[i] = outcome.present[i] ? outcome.position[i] : records::StonePosition{0.0f, 0.0f};
-        }
-    }
-    InvertTurnFlag(state);
-    state.shotNumber = outcome.count;
+    WriteOutcome(state, outcome);
     return true;
 }
 
 bool SimulateShot(records::GameState& state, records::ShotVector shot, SimulationPath path) {
     SimulationScratch scratch;
     return SimulateShot(state, shot, scratch, path);
+}
+
+bool SimulateShotFrames(records::GameState& state, records::ShotVector shot, std::vector<PlayFrame>& frames) {
+    WarmUp();
+    if (!Playable(state)) {
+        return false;
+    }
+    WriteOutcome(state, PlayShotPlain(state, shot, &frames));
+    return true;
 }
 
 }  // namespace physics

@@ -3,6 +3,7 @@
 #include "records/game_state.h"
 
 #include <memory>
+#include <vector>
 
 namespace physics {
 
@@ -40,5 +41,17 @@ void WarmUp();
 // The same with a scratch of its own, for callers that play a shot now and then.
 [[nodiscard]] bool SimulateShot(records::GameState& state, records::ShotVector shot,
                                 SimulationPath path = SimulationPath::Fast);
+
+// Where every stone of a play is at one moment; present is false for a stone not in the world.
+struct PlayFrame {
+    bool present[records::StoneCount] = {};
+    records::StonePosition position[records::StoneCount] = {};
+};
+
+// SimulateShot on the plain path, which writes the same record as the fast one, keeping the play as
+// it went: a frame once the stones are placed and thrown, then one after every step. The frames show
+// the play even when the free guard zone rule then restores the record.
+[[nodiscard]] bool SimulateShotFrames(records::GameState& state, records::ShotVector shot,
+                                      std::vector<PlayFrame>& frames);
 
 }  // namespace physics

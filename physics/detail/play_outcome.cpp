@@ -4,6 +4,9 @@
 
 #include <box2d/box2d.h>
 
+#include <algorithm>
+#include <iterator>
+
 namespace physics {
 
 PlayOutcome OutcomeOf(const SheetStones& stones) {
@@ -18,6 +21,14 @@ PlayOutcome OutcomeOf(const SheetStones& stones) {
         }
     }
     return outcome;
+}
+
+PlayFrame FrameOf(const SheetStones& stones) {
+    const PlayOutcome outcome = OutcomeOf(stones);
+    PlayFrame frame;
+    std::copy(std::begin(outcome.present), std::end(outcome.present), frame.present);
+    std::copy(std::begin(outcome.position), std::end(outcome.position), frame.position);
+    return frame;
 }
 
 void DropStonesOffSheet(PlayOutcome& outcome) {

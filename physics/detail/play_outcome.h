@@ -1,6 +1,7 @@
 #pragma once
 
 #include "physics/detail/sheet_stones.h"
+#include "physics/simulate_shot.h"
 
 #include <cstdint>
 
@@ -15,6 +16,9 @@ struct PlayOutcome {
 
 // The outcome the table of bodies holds now.
 PlayOutcome OutcomeOf(const SheetStones& stones);
+
+// The same as a frame of a play.
+PlayFrame FrameOf(const SheetStones& stones);
 
 // Clears every stone whose place has no zone flag, as the last scan of a play removes them.
 void DropStonesOffSheet(PlayOutcome& outcome);

@@ -1,5 +1,6 @@
 #include "physics/detail/run_to_rest.h"
 
+#include "physics/detail/play_outcome.h"
 #include "physics/detail/quiet_step.h"
 #include "physics/sheet.h"
 #include "physics/stone_motion.h"
@@ -64,13 +65,17 @@ void ApplySheetFriction(SheetStones& stones, float speedLoss) {
     }
 }
 
-bool RunUntilAtRest(SheetStones& stones, b2World& world, float dt) {
+bool RunUntilAtRest(SheetStones& stones, b2World& world, float dt, std::vector<PlayFrame>* frames) {
     const float speedLoss = dt * SheetDeceleration;
     ApplySheetFriction(stones, speedLoss * 0.5f);
     for (int step = 0; step < MaxPlaySteps; ++step) {
         world.Step(dt, VelocityIterations, PositionIterations);
         ApplySheetFriction(stones, speedLoss);
-        if (ScanStones(stones, world)) {
+        const bool atRest = ScanStones(stones, world);
+        if (frames != nullptr) {
+            frames->push_back(FrameOf(stones));
+        }
+        if (atRest) {
             return true;
         }
     }

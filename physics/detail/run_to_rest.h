@@ -1,6 +1,9 @@
 #pragma once
 
 #include "physics/detail/sheet_stones.h"
+#include "physics/simulate_shot.h"
+
+#include <vector>
 
 class b2World;
 
@@ -18,7 +21,9 @@ void ApplySheetFriction(SheetStones& stones, float speedLoss);
 // Steps the world until every stone left in the table sleeps; a stone found off the sheet by the scan
 // after a step is destroyed and its entry cleared. The table must hold at least one stone.
 // False when MaxPlaySteps passed first; the stones then stay where that step left them.
-[[nodiscard]] bool RunUntilAtRest(SheetStones& stones, b2World& world, float dt);
+// With frames, the stones' places after each step are appended to them.
+[[nodiscard]] bool RunUntilAtRest(SheetStones& stones, b2World& world, float dt,
+                                  std::vector<PlayFrame>* frames = nullptr);
 
 // The end-of-step scan: from index 0 up, destroys each stone off the sheet and stops at the first
 // stone that is awake. True when it reached the last stone: the play is over.

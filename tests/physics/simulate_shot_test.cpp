@@ -2,6 +2,7 @@
 
 #include "physics/sheet.h"
 #include "physics/stone_motion.h"
+#include "records/sheet.h"
 
 #include <gtest/gtest.h>
 
@@ -134,6 +135,15 @@ TEST(SimulateShot, FreeGuardZoneRule) {
         records::GameState before = state;
         ASSERT_TRUE(SimulateShot(state, c.shot));
         EXPECT_EQ(state.shotNumber, c.shotNumber + 1);
+        // The reference play with its frames writes the same record and shows the play as it went.
+        records::GameState framed = before;
+        std::vector<physics::PlayFrame> frames;
+        ASSERT_TRUE(physics::SimulateShotFrames(framed, c.shot, frames));
+        EXPECT_EQ(framed.shotNumber, state.shotNumber);
+        EXPECT_EQ(std::memcmp(framed.stones, state.stones, sizeof state.stones), 0);
+        EXPECT_TRUE(
+            SamePosition(frames.front().position[c.shotNumber], {records::DeliveryX, records::DeliveryY}));
+        EXPECT_EQ(frames.back().present[c.target], c.struckStaysInPlay);
         EXPECT_FALSE(state.turnFlag);
         if (c.breach) {
             before.stones[c.shotNumber] = {0.0f, 0.0f};
