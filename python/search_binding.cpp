@@ -48,12 +48,6 @@ struct BestShot {
     py::array_t<double> values;
 };
 
-extern "C" {
-static void CreateShotInProcess(records::ShotTarget target, records::ShotVector* shot) {
-    *shot = simulator::ShotForTarget(target);
-}
-}
-
 // The test grid as (10994, 3) rows: the two numbers of each cell, then its curl.
 template <typename Cell, typename Numbers>
 FloatArray Rows(const Cell* cells, Numbers numbers) {
@@ -71,7 +65,7 @@ FloatArray Rows(const Cell* cells, Numbers numbers) {
 // A readiness-checked search; the lock keeps two Python threads out of one value table.
 class PreparedSearch {
 public:
-    PreparedSearch() { search_.Prepare(CreateShotInProcess, nullptr); }
+    PreparedSearch() { search_.Prepare(simulator::WriteShotForTarget, nullptr); }
 
     BestShot Go(const FloatArray& stones, long long shotNumber, long long end, long long ends) {
         CheckStones(stones, 0);

@@ -20,10 +20,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-void CreateShotInProcess(records::ShotTarget target, records::ShotVector* shot) {
-    *shot = simulator::ShotForTarget(target);
-}
-
 double SecondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
@@ -50,7 +46,7 @@ double BatchSeconds(const records::GameState& start, const std::vector<records::
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
     search::Search search;
-    search.Prepare(CreateShotInProcess, nullptr);
+    search.Prepare(simulator::WriteShotForTarget, nullptr);
     const auto& cells = search.GetTables().testShots.cells;
     const std::vector<records::ShotVector> shots(std::begin(cells), std::end(cells));
     physics::WarmUp();
