@@ -129,8 +129,10 @@ void BindSearch(py::module_& module) {
         .def(py::init<>(), py::call_guard<py::gil_scoped_release>())
         .def("best_shot", &PreparedSearch::Go, BestShotDoc, arg("stones"), arg("shot_number"), arg("end") = 0,
              arg("ends") = 8)
-        .def_property_readonly("test_targets", &PreparedSearch::TestTargets)
-        .def_property_readonly("test_shots", &PreparedSearch::TestShots);
+        .def_property_readonly("test_targets", &PreparedSearch::TestTargets,
+                               "(10994, 3) float32: (x, y, curl) of each test's target, in metres")
+        .def_property_readonly("test_shots", &PreparedSearch::TestShots,
+                               "(10994, 3) float32: (vx, vy, curl) of each test's shot, in m/s");
 }
 
 }  // namespace python
