@@ -72,4 +72,8 @@ records::ShotVector ShotForTarget(const records::ShotTarget& target) {
     return shot;
 }
 
+void WriteShotForTarget(records::ShotTarget target, records::ShotVector* shot) {
+    *shot = ShotForTarget(target);
+}
+
 }  // namespace simulator

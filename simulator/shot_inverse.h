@@ -11,4 +11,8 @@ namespace simulator {
 // Deterministic and safe to call from any thread; the first call builds a shared table.
 records::ShotVector ShotForTarget(const records::ShotTarget& target);
 
+// The same in the shape of the library's CreateShot, for programs that link the inverse and hand a
+// search its CreateShotFunction.
+void WriteShotForTarget(records::ShotTarget target, records::ShotVector* shot);
+
 }  // namespace simulator

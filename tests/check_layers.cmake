@@ -1,7 +1,8 @@
 # Fails when a folder includes a header of a folder above it or beside it. The layers, bottom first:
-# records and platform; physics; evaluation; search; engine. The simulator library and the host (with
-# its baseline engines) sit above what they use. Box2D is included only by the physics, its internals only from physics/detail/,
-# and no public physics header shows either. Tests never include the benchmarks.
+# records and platform; physics; evaluation; search; engine. The simulator library, the host (with
+# its baseline engines) and the Python module sit above what they use. Box2D is included only by the
+# physics, its internals only from physics/detail/, and no public physics header shows either. Tests
+# never include the benchmarks.
 set(allowed_records records)
 set(allowed_platform platform)
 set(allowed_physics records physics)
@@ -10,12 +11,13 @@ set(allowed_search records physics evaluation search)
 set(allowed_engine records platform physics evaluation search engine)
 set(allowed_simulator records physics simulator)
 set(allowed_host records platform physics evaluation simulator engine host)
+set(allowed_python records physics evaluation search simulator python)
 set(allowed_fixtures records platform tests/fixtures)
-set(allowed_bench records platform physics evaluation search engine simulator host bench tests/fixtures)
+set(allowed_bench records platform physics evaluation search engine simulator host python bench tests/fixtures)
 set(allowed_fuzz records platform physics evaluation search engine simulator host)
 
 set(failures "")
-foreach(layer records platform physics evaluation search engine simulator host fixtures bench fuzz)
+foreach(layer records platform physics evaluation search engine simulator host python fixtures bench fuzz)
     set(folder ${layer})
     if(layer STREQUAL "fixtures")
         set(folder tests/fixtures)

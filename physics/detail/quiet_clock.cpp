@@ -8,7 +8,8 @@
 
 #include <ctime>
 
-extern "C" int gettimeofday(struct timeval* __restrict tv, void* __restrict tz) noexcept {
+extern "C" __attribute__((visibility("default"))) int gettimeofday(struct timeval* __restrict tv,
+                                                                   void* __restrict tz) noexcept {
     if (tz != nullptr) {
         struct timezone* zone = static_cast<struct timezone*>(tz);
         zone->tz_minuteswest = 0;

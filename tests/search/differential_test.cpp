@@ -45,15 +45,11 @@ int Stride() {
     return text != nullptr && std::atoi(text) > 0 ? std::atoi(text) : 16;
 }
 
-void SimulatorCreateShot(records::ShotTarget target, records::ShotVector* shot) {
-    *shot = simulator::ShotForTarget(target);
-}
-
 class SimulationPaths : public testing::TestWithParam<int> {
 protected:
     static void SetUpTestSuite() {
         prepared = std::make_unique<search::Search>();
-        prepared->Prepare(SimulatorCreateShot, nullptr);
+        prepared->Prepare(simulator::WriteShotForTarget, nullptr);
     }
     static void TearDownTestSuite() { prepared.reset(); }
     static std::unique_ptr<search::Search> prepared;  // the grids of one readiness check
