@@ -10,15 +10,15 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Replies carry no line end: read until the expected word has arrived.
-bool AwaitReply(platform::ChildProcess& engine, const char* word) {
-    std::string received;
-    while (received.find(word) == std::string::npos) {
+// Replies carry no line end: read until the expected word has arrived. Keeps every byte in `replies`.
+bool AwaitReply(platform::ChildProcess& engine, const char* word, std::string& replies) {
+    const std::size_t start = replies.size();
+    while (replies.find(word, start) == std::string::npos) {
         std::string bytes;
         if (platform::ReadChildOutput(engine, 3600.0, bytes) != platform::ReadStatus::Data) {
             return false;
         }
-        received += bytes;
+        replies += bytes;
     }
     return true;
 }
@@ -29,15 +29,21 @@ double MillisecondsSince(Clock::time_point start) {
 
 }  // namespace
 
-EngineSession RunEngineSession(const std::string& enginePath, const std::vector<std::string>& commandBlocks) {
+EngineSession RunEngineSession(const std::string& enginePath, const std::vector<std::string>& commandBlocks,
+                               const std::string& errorFile) {
     EngineSession session;
     platform::ChildProcess engine;
+    platform::ChildSetup setup;
+    if (!errorFile.empty()) {
+        setup.error = platform::ErrorStream::File;
+        setup.errorFile = errorFile;
+    }
     std::string error;
-    if (!platform::StartChild(enginePath, platform::ChildSetup{}, engine, error)) {
+    if (!platform::StartChild(enginePath, setup, engine, error)) {
         return session;
     }
     Clock::time_point start = Clock::now();
-    bool ok = platform::WriteToChild(engine, "ISREADY\n") && AwaitReply(engine, "READYOK");
+    bool ok = platform::WriteToChild(engine, "ISREADY\n") && AwaitReply(engine, "READYOK", session.replies);
     session.readyMilliseconds = MillisecondsSince(start);
     for (const std::string& block : commandBlocks) {
         if (!ok) {
@@ -45,7 +51,7 @@ EngineSession RunEngineSession(const std::string& enginePath, const std::vector<
         }
         ok = platform::WriteToChild(engine, block);
         start = Clock::now();
-        ok = ok && platform::WriteToChild(engine, "GO\n") && AwaitReply(engine, "BESTSHOT");
+        ok = ok && platform::WriteToChild(engine, "GO\n") && AwaitReply(engine, "BESTSHOT", session.replies);
         session.goMilliseconds.push_back(MillisecondsSince(start));
     }
     platform::StopChild(engine, -1.0);
