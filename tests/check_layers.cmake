@@ -10,7 +10,7 @@ set(allowed_search records physics evaluation search)
 set(allowed_engine records platform physics evaluation search engine)
 set(allowed_simulator records physics simulator)
 set(allowed_host records platform physics evaluation simulator host)
-set(allowed_windows records platform search engine windows)
+set(allowed_windows records platform search engine simulator windows)
 set(allowed_fixtures records platform tests/fixtures)
 set(allowed_bench records platform physics evaluation search engine simulator host bench tests/fixtures)
 
