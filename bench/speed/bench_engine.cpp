@@ -1,12 +1,14 @@
 // A real engine process timed as a host drives it: ISREADY, then for every benchmark position its
 // commands and GO, one reply awaited at a time. Any engine program will do, so one harness times the
 // Linux engine and the Windows one under wine alike. Prints the median ISREADY and GO times over the
-// runs and, per position, the median GO time; --keep writes the first run's replies (replies.txt) and
-// standard error (report.txt) into a folder, for comparing two engines byte for byte.
+// runs, per position the median GO time, and the processor time the engine used; --keep writes the
+// first run's replies (replies.txt) and standard error (report.txt) into a folder, for comparing two
+// engines byte for byte.
 //
 // Usage: bench_engine [--engine PATH] [--runs N] [--positions FOLDER] [--keep FOLDER]
 // (the curling-engine beside it, 3 runs, the benchmark positions by default).
 
+#include "bench/speed/bench_options.h"
 #include "bench/speed/engine_session.h"
 #include "tests/fixtures/position_file.h"
 
@@ -18,6 +20,7 @@
 
 namespace {
 
+using bench::Median;
 struct Options {
     std::string engine = ENGINE_PATH;
     int runs = 3;
@@ -26,27 +29,12 @@ struct Options {
 };
 
 bool ParseOptions(int argc, char** argv, Options& options) {
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string flag = argv[i];
-        if (flag == "--engine") {
-            options.engine = argv[i + 1];
-        } else if (flag == "--runs") {
-            options.runs = std::max(1, std::atoi(argv[i + 1]));
-        } else if (flag == "--positions") {
-            options.positions = argv[i + 1];
-        } else if (flag == "--keep") {
-            options.keep = argv[i + 1];
-        } else {
-            return false;
-        }
-    }
-    return argc % 2 == 1;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 == 1 ? values[n / 2] : 0.5 * (values[n / 2 - 1] + values[n / 2]);
+    return bench::ParseFlagPairs(
+        argc, argv,
+        {{"--engine", [&](const char* value) { options.engine = value; }},
+         {"--runs", [&](const char* value) { options.runs = std::max(1, std::atoi(value)); }},
+         {"--positions", [&](const char* value) { options.positions = value; }},
+         {"--keep", [&](const char* value) { options.keep = value; }}});
 }
 
 bool WriteFile(const std::string& path, const std::string& bytes) {
@@ -74,6 +62,7 @@ int main(int argc, char** argv) {
         blocks.push_back(file.commands);
     }
     std::vector<double> ready;
+    std::vector<double> cpu;
     std::vector<std::vector<double>> goes(files.size());
     for (int run = 0; run < options.runs; ++run) {
         const std::string report = run == 0 && !options.keep.empty() ? options.keep + "/report.txt" : "";
@@ -85,6 +74,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         ready.push_back(session.readyMilliseconds);
+        cpu.push_back(session.cpuSeconds);
         for (std::size_t i = 0; i < files.size(); ++i) {
             goes[i].push_back(session.goMilliseconds[i]);
         }
@@ -98,5 +88,7 @@ int main(int argc, char** argv) {
     }
     std::printf("ISREADY %.1f ms; GO over %zu positions: median %.1f ms, slowest %.1f ms\n", Median(ready),
                 files.size(), Median(medians), *std::max_element(medians.begin(), medians.end()));
+    // Unlike the times, the processor time of a run hardly changes when other programs load the machine.
+    std::printf("processor time of the engine process over a run: %.2f s\n", Median(cpu));
     return 0;
 }

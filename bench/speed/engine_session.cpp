@@ -58,6 +58,7 @@ EngineSession RunEngineSession(const std::string& enginePath, const std::vector<
     int exitCode = -1;
     session.completed = ok && platform::ExitedNormally(engine, exitCode) && exitCode == 0;
     session.peakKibibytes = engine.peakKibibytes;
+    session.cpuSeconds = engine.cpuSeconds;
     return session;
 }
 

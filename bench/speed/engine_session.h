@@ -10,6 +10,7 @@ struct EngineSession {
     double readyMilliseconds = 0.0;
     std::vector<double> goMilliseconds;  // one per command block, in order
     long peakKibibytes = 0;              // the engine process's peak resident memory
+    double cpuSeconds = 0.0;             // the processor time it used, all threads, user and system
     std::string replies;                 // every byte of its standard output, in order
 };
 
