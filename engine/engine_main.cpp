@@ -10,6 +10,8 @@
 namespace engine {
 
 int RunEngine(const std::function<void(Engine&)>& configure) {
+    // The report's bytes are the same on every system: line feeds only.
+    platform::UseRawStandardError();
     SimulatorLibrary library;
     if (!LoadSimulatorLibrary(library)) {
         std::cerr << "failed to load CurlingSimulator.dll" << std::endl;

@@ -1,10 +1,11 @@
 #include "engine/handlers.h"
 
 #include "engine/input_checks.h"
+#include "platform/text.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace engine {
 
@@ -28,13 +29,10 @@ void HandleGo(Engine& engine) {
     }
     const records::ShotVector shot = engine.standIn.go ? engine.standIn.go(engine.state)
                                                        : engine.search.Go(engine.state, engine.report).shot;
-    char reply[1024];
-    int length = std::snprintf(reply, sizeof(reply), "BESTSHOT %f %f %d", static_cast<double>(shot.vx),
-                               static_cast<double>(shot.vy), static_cast<int>(shot.curl));
-    // Even the widest float prints in far fewer than 1024 bytes; a cut reply would still be one write.
-    if (length > 0) {
-        engine.writeReply(reply, std::min(static_cast<std::size_t>(length), sizeof(reply) - 1));
-    }
+    // "BESTSHOT %f %f %d" as the C locale writes it, whatever locale the simulator library has set.
+    const std::string reply = "BESTSHOT " + platform::FormatFixed(shot.vx) + ' ' +
+                              platform::FormatFixed(shot.vy) + ' ' + std::to_string(shot.curl);
+    engine.writeReply(reply.data(), reply.size());
 }
 
 }  // namespace engine

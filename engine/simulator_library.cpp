@@ -2,19 +2,11 @@
 
 #include "platform/shared_library.h"
 
-#include <string>
-
 namespace engine {
 
 bool LoadSimulatorLibrary(SimulatorLibrary& library) {
     library = SimulatorLibrary{};
-    std::string directory = platform::ExecutableDirectory();
-    if (!directory.empty()) {
-        library.module = platform::LoadSharedLibrary(directory + "/" + SimulatorLibraryName);
-    }
-    if (library.module == nullptr) {
-        library.module = platform::LoadSharedLibrary(SimulatorLibraryName);
-    }
+    library.module = platform::LoadLibraryBesideExecutable(SimulatorLibraryName);
     if (library.module == nullptr) {
         return false;
     }

@@ -101,6 +101,8 @@ bool Reap(ChildProcess& child, bool block) {
     if (done == child.pid) {
         child.reaped = true;
         child.peakKibibytes = usage.ru_maxrss;
+        child.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
         Unregister(child.pid);
     }
     return child.reaped;

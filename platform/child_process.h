@@ -15,7 +15,8 @@ struct ChildProcess {
     int error = -1;   // read end of its standard error, when piped
     bool reaped = false;
     int waitStatus = 0;
-    long peakKibibytes = 0;  // its peak resident memory, known once it is reaped
+    long peakKibibytes = 0;   // its peak resident memory, known once it is reaped
+    double cpuSeconds = 0.0;  // the processor time it used, user and system, known once it is reaped
 };
 
 enum class ErrorStream { Discard, File, Pipe };

@@ -12,4 +12,8 @@ long ReadStandardInput(char* buffer, std::size_t capacity);
 // A host that has gone is not an error anybody could be told of.
 void WriteStandardOutput(const char* bytes, std::size_t size);
 
+// From now on the C runtime's standard error stream writes its bytes as they are. Windows would
+// otherwise write every line feed as CR LF; elsewhere there is nothing to change.
+void UseRawStandardError();
+
 }  // namespace platform

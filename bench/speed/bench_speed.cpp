@@ -6,6 +6,7 @@
 // Usage: bench_speed [--fast-runs N] [--plain-runs N] [--positions FOLDER] [--only NAME]
 // (5 fast and 3 plain runs per position by default). The search writes no report.
 
+#include "bench/speed/bench_options.h"
 #include "bench/speed/engine_session.h"
 #include "platform/shared_library.h"
 #include "search/search.h"
@@ -24,6 +25,7 @@
 
 namespace {
 
+using bench::Median;
 using Clock = std::chrono::steady_clock;
 using physics::SimulationPath;
 
@@ -35,27 +37,12 @@ struct Options {
 };
 
 bool ParseOptions(int argc, char** argv, Options& options) {
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string flag = argv[i];
-        if (flag == "--fast-runs") {
-            options.fastRuns = std::max(1, std::atoi(argv[i + 1]));
-        } else if (flag == "--plain-runs") {
-            options.plainRuns = std::max(1, std::atoi(argv[i + 1]));
-        } else if (flag == "--positions") {
-            options.positions = argv[i + 1];
-        } else if (flag == "--only") {
-            options.only = argv[i + 1];
-        } else {
-            return false;
-        }
-    }
-    return argc % 2 == 1;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 == 1 ? values[n / 2] : 0.5 * (values[n / 2 - 1] + values[n / 2]);
+    return bench::ParseFlagPairs(
+        argc, argv,
+        {{"--fast-runs", [&](const char* value) { options.fastRuns = std::max(1, std::atoi(value)); }},
+         {"--plain-runs", [&](const char* value) { options.plainRuns = std::max(1, std::atoi(value)); }},
+         {"--positions", [&](const char* value) { options.positions = value; }},
+         {"--only", [&](const char* value) { options.only = value; }}});
 }
 
 double TimeMilliseconds(const std::function<void()>& work) {
