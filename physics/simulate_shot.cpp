@@ -91,13 +91,13 @@ SimulationScratch::SimulationScratch(SimulationScratch&&) noexcept = default;
 SimulationScratch& SimulationScratch::operator=(SimulationScratch&&) noexcept = default;
 
 bool SimulateShot(records::GameState& state, records::ShotVector shot, SimulationScratch& scratch,
-                  SimulationPath path) {
+                  SimulationPath path, const LonePath* lone) {
     WarmUp();
     if (!Playable(state)) {
         return false;
     }
     PlayOutcome outcome;
-    if (path == SimulationPath::Plain || !PlayShotFast(state, shot, *scratch.fast, outcome)) {
+    if (path == SimulationPath::Plain || !PlayShotFast(state, shot, lone, *scratch.fast, outcome)) {
         outcome = PlayShotPlain(state, shot);
     }
     WriteOutcome(state, outcome);

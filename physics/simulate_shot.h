@@ -24,6 +24,19 @@ struct SimulationScratch {
     std::unique_ptr<FastPlayScratch> fast;
 };
 
+// What a shot does on a sheet with no other stone, traced once for a shot that is played in many
+// positions: how its stone ends, and boxes that cover what the world's broad phase sees of its path. A
+// play whose placed stones all stand still and lie nowhere near those boxes then ends the same way
+// without a step being played; any other play is played as before. Holds nothing of Box2D.
+struct LonePath {
+    int end = 0;                    // 0: the trace decided nothing, and is of no use
+    int endStep = 0;                // the step at which the stone rested or left the sheet
+    records::StonePosition rest{};  // where it rested; it left the sheet otherwise
+    std::vector<float> covers;      // lower x, lower y, upper x, upper y of each box, along the path
+};
+
+LonePath TraceLonePath(records::ShotVector shot);
+
 // Completes the physics library's lazy one-time set-up (its table of contact types is filled, without a
 // lock, by the first contact a world creates). Call it once before threads simulate at the same time;
 // SimulateShot also calls it, so a forgotten call costs nothing but a race-free first use.
@@ -35,8 +48,10 @@ void WarmUp();
 // restores the position and takes the delivered stone out instead.
 // False, with the record untouched, when shotNumber lies outside 0..15.
 // Deterministic: each call owns its world and touches only the record and the scratch it is given.
+// `lone`, when given, is the trace of this very shot.
 [[nodiscard]] bool SimulateShot(records::GameState& state, records::ShotVector shot,
-                                SimulationScratch& scratch, SimulationPath path = SimulationPath::Fast);
+                                SimulationScratch& scratch, SimulationPath path = SimulationPath::Fast,
+                                const LonePath* lone = nullptr);
 
 // The same with a scratch of its own, for callers that play a shot now and then.
 [[nodiscard]] bool SimulateShot(records::GameState& state, records::ShotVector shot,

@@ -30,8 +30,11 @@ struct Executor {
 void EvaluateTest(Executor& e, int curl, int row, int column) {
     e.record = e.state;
     // A refused shot leaves the record as it was: that position is valued.
+    const int cell = TestTable<records::ShotVector>::Index(curl, row, column);
+    const physics::LonePath* lone =
+        e.tables.testLonePaths.empty() ? nullptr : &e.tables.testLonePaths[static_cast<std::size_t>(cell)];
     static_cast<void>(
-        physics::SimulateShot(e.record, e.tables.testShots(curl, row, column), e.scratch, e.path));
+        physics::SimulateShot(e.record, e.tables.testShots.cells[cell], e.scratch, e.path, lone));
     e.values(curl, row, column) = evaluation::ShotOutcomeValue(e.state.shotNumber, e.record);
 }
 

@@ -12,7 +12,7 @@ Search::Search() : tables_(std::make_unique<Tables>()), values_(std::make_unique
 Search::~Search() = default;
 
 void Search::Prepare(records::CreateShotFunction createShot, std::FILE* log) {
-    PrepareTables(createShot, *tables_, log);
+    PrepareTables(createShot, *tables_, log, WorkerCount + 1);
 }
 
 void Search::EvaluateTests(const records::GameState& state, std::FILE* log, physics::SimulationPath path) {

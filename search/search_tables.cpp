@@ -2,6 +2,10 @@
 
 #include "search/log_line.h"
 
+#include <atomic>
+#include <system_error>
+#include <thread>
+
 namespace search {
 
 namespace {
@@ -25,9 +29,34 @@ int GenerateGrid(const GridShape& grid, records::CreateShotFunction createShot, 
     return generated;
 }
 
+// Traces are independent of each other, so the threads take cells in turn and any count gives the same.
+void TraceTestShots(Tables& tables, int threads) {
+    const int cells = TestTable<records::ShotVector>::CellCount;
+    tables.testLonePaths.assign(static_cast<std::size_t>(cells), physics::LonePath{});
+    std::atomic<int> next{0};
+    auto trace = [&tables, &next, cells] {
+        for (int cell = next++; cell < cells; cell = next++) {
+            tables.testLonePaths[static_cast<std::size_t>(cell)] =
+                physics::TraceLonePath(tables.testShots.cells[cell]);
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (int k = 1; k < threads; ++k) {
+        try {
+            helpers.emplace_back(trace);
+        } catch (const std::system_error&) {
+            break;  // the threads there are do all of it
+        }
+    }
+    trace();
+    for (std::thread& helper : helpers) {
+        helper.join();
+    }
+}
+
 }  // namespace
 
-void PrepareTables(records::CreateShotFunction createShot, Tables& tables, std::FILE* log) {
+void PrepareTables(records::CreateShotFunction createShot, Tables& tables, std::FILE* log, int threads) {
     for (int i = 0; i < 2 * DrawRowReach + 1; ++i) {
         for (int j = 0; j < 2 * DrawColumnReach + 1; ++j) {
             tables.drawKernel[i][j] = DrawKernelY[i] * DrawKernelX[j];
@@ -41,6 +70,8 @@ void PrepareTables(records::CreateShotFunction createShot, Tables& tables, std::
     const int tests = GenerateGrid(TestGrid, createShot, tables.testTargets, tables.testShots);
     LogLine(log, "Generated %d candidates\n", candidates);
     LogLine(log, "Generated %d tests\n", tests);
+    physics::WarmUp();
+    TraceTestShots(tables, threads);
 }
 
 }  // namespace search

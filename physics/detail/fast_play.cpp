@@ -10,6 +10,7 @@
 
 #include <box2d/box2d.h>
 
+#include <algorithm>
 #include <cassert>
 #include <cmath>
 #include <memory>
@@ -245,34 +246,104 @@ bool PlaySettling(const records::GameState& state, const records::ShotVector& sh
     return PlayOn(w, step, outcome);
 }
 
-}  // namespace
-
-bool PlayShotFast(const records::GameState& state, const records::ShotVector& shot, FastPlayScratch& scratch,
-                  PlayOutcome& outcome) {
-    const Placed placed = PlacedStones(state);
-    if (!PlacedStonesStandStill(state, placed)) {
-        return PlaySettling(state, shot, scratch, outcome);
-    }
+// The delivered stone as the world has it after its half step of friction, sliding alone from the hack;
+// placed stones keep the scan from it until they fall asleep together.
+LoneRunSetup DeliverySetup(const records::ShotVector& shot, const Box* others, int otherCount) {
     // ThrowStone leaves a delivery without a finite speed at rest.
     const bool deliverable = IsDeliverableVelocity(shot.vx, shot.vy);
     const StoneMotion start = ApplyFrictionStep(
         StoneMotion{deliverable ? shot.vx : 0.0f, deliverable ? shot.vy : 0.0f, SpinForCurl(shot.curl)},
         SpeedLossPerStep * 0.5f);
+    LoneRunSetup setup;
+    setup.start = MoverState{records::DeliveryX, records::DeliveryY, 0.0f, start.vx, start.vy, start.spin};
+    setup.startStep = 0;
+    setup.firstExaminedStep = otherCount > 0 ? StepsToFallAsleep() : 1;
+    setup.firstHandOverStep = setup.firstExaminedStep;
+    setup.treeBox = FreshProxyBox(records::DeliveryX, records::DeliveryY);
+    setup.others = others;
+    setup.otherCount = otherCount;
+    return setup;
+}
+
+// The placed stones still and the delivered one at rest or gone, where `run` ended.
+PlayOutcome LoneOutcome(const records::GameState& state, const Placed& placed, LoneRunEnd end,
+                        const records::StonePosition& rest) {
+    PlayOutcome outcome;
+    outcome.count = state.shotNumber + 1;
+    for (int k = 0; k < placed.count; ++k) {
+        outcome.present[placed.index[k]] = true;
+        outcome.position[placed.index[k]] = state.stones[placed.index[k]];
+    }
+    if (end == LoneRunEnd::Rests) {
+        outcome.present[state.shotNumber] = true;
+        outcome.position[state.shotNumber] = rest;
+    }
+    return outcome;
+}
+
+// Whether the traced path decides the play among these stones: it comes near none of them, and with
+// stones placed the scan reaches the delivered stone no later than it ended alone.
+bool TraceDecides(const LonePath& lone, const Box* others, int otherCount) {
+    if (lone.end == 0 || (otherCount > 0 && lone.endStep < StepsToFallAsleep())) {
+        return false;
+    }
+    for (std::size_t at = 0; at + 4 <= lone.covers.size(); at += 4) {
+        const Box cover{lone.covers[at], lone.covers[at + 1], lone.covers[at + 2], lone.covers[at + 3]};
+        for (int k = 0; k < otherCount; ++k) {
+            if (BoxesNear(cover, others[k])) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+LonePath TraceLonePath(records::ShotVector shot) {
+    // Boxes the world tests one after another are covered a few at a time: far fewer to store and to
+    // test, and a cover near nothing keeps every box it covers near nothing.
+    constexpr std::size_t BoxesPerCover = 16;
+    std::vector<ProxyMove> moves;
+    std::vector<Box> trees;
+    const LoneRunResult run = RunAlone(DeliverySetup(shot, nullptr, 0), moves, &trees);
+    LonePath lone;
+    if (run.end != LoneRunEnd::Rests && run.end != LoneRunEnd::Removed) {
+        return lone;
+    }
+    lone.end = static_cast<int>(run.end) + 1;
+    lone.endStep = run.step;
+    lone.rest = records::StonePosition{run.state.x, run.state.y};
+    for (std::size_t first = 0; first < trees.size(); first += BoxesPerCover) {
+        Box cover = trees[first];
+        for (std::size_t k = first + 1; k < trees.size() && k < first + BoxesPerCover; ++k) {
+            cover.lowerX = std::min(cover.lowerX, trees[k].lowerX);
+            cover.lowerY = std::min(cover.lowerY, trees[k].lowerY);
+            cover.upperX = std::max(cover.upperX, trees[k].upperX);
+            cover.upperY = std::max(cover.upperY, trees[k].upperY);
+        }
+        lone.covers.insert(lone.covers.end(), {cover.lowerX, cover.lowerY, cover.upperX, cover.upperY});
+    }
+    return lone;
+}
+
+bool PlayShotFast(const records::GameState& state, const records::ShotVector& shot, const LonePath* lone,
+                  FastPlayScratch& scratch, PlayOutcome& outcome) {
+    const Placed placed = PlacedStones(state);
+    if (!PlacedStonesStandStill(state, placed)) {
+        return PlaySettling(state, shot, scratch, outcome);
+    }
     Box others[records::StoneCount];
     for (int k = 0; k < placed.count; ++k) {
         const records::StonePosition& at = state.stones[placed.index[k]];
         others[k] = FreshProxyBox(at.x, at.y);
     }
-    LoneRunSetup setup;
-    setup.start = MoverState{records::DeliveryX, records::DeliveryY, 0.0f, start.vx, start.vy, start.spin};
-    setup.startStep = 0;
-    // Placed stones keep the scan from the delivered stone until they fall asleep together.
-    setup.firstExaminedStep = placed.count > 0 ? StepsToFallAsleep() : 1;
-    setup.firstHandOverStep = setup.firstExaminedStep;
-    setup.treeBox = FreshProxyBox(records::DeliveryX, records::DeliveryY);
-    setup.others = others;
-    setup.otherCount = placed.count;
-    const LoneRunResult run = RunAlone(setup, scratch.proxyMoves);
+    if (lone != nullptr && TraceDecides(*lone, others, placed.count)) {
+        const LoneRunEnd end = static_cast<LoneRunEnd>(lone->end - 1);
+        outcome = LoneOutcome(state, placed, end, lone->rest);
+        return true;
+    }
+    const LoneRunResult run = RunAlone(DeliverySetup(shot, others, placed.count), scratch.proxyMoves);
     if (run.end == LoneRunEnd::HandOver) {
         return HandOverDelivery(state, shot, placed, run, scratch, outcome);
     }
@@ -280,16 +351,7 @@ bool PlayShotFast(const records::GameState& state, const records::ShotVector& sh
         World w = StartWorld(state, shot, scratch);
         return PlayOn(w, 0, outcome);
     }
-    outcome = PlayOutcome{};
-    outcome.count = state.shotNumber + 1;
-    for (int k = 0; k < placed.count; ++k) {
-        outcome.present[placed.index[k]] = true;
-        outcome.position[placed.index[k]] = state.stones[placed.index[k]];
-    }
-    if (run.end == LoneRunEnd::Rests) {
-        outcome.present[state.shotNumber] = true;
-        outcome.position[state.shotNumber] = records::StonePosition{run.state.x, run.state.y};
-    }
+    outcome = LoneOutcome(state, placed, run.end, records::StonePosition{run.state.x, run.state.y});
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "physics/detail/lone_run.h"
 #include "physics/detail/play_outcome.h"
+#include "physics/simulate_shot.h"
 #include "records/game_state.h"
 
 #include <memory>
@@ -28,7 +29,8 @@ struct alignas(64) FastPlayScratch {
 // the stone comes near another; and the play ends as soon as nothing can move any more.
 // The record's shotNumber must lie in 0..15. False when a world did not match what a shortcut foresaw;
 // the outcome is then unset and the shot must be played in full.
+// `lone`, when given, is the shot's trace: a play it shows to need no world ends at once.
 [[nodiscard]] bool PlayShotFast(const records::GameState& state, const records::ShotVector& shot,
-                                FastPlayScratch& scratch, PlayOutcome& outcome);
+                                const LonePath* lone, FastPlayScratch& scratch, PlayOutcome& outcome);
 
 }  // namespace physics

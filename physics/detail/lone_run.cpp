@@ -204,8 +204,15 @@ int StepsToFallAsleep() {
     return steps;
 }
 
-LoneRunResult RunAlone(const LoneRunSetup& setup, std::vector<ProxyMove>& moves) {
+bool BoxesNear(const Box& tree, const Box& other) {
+    return Near(ToB2(tree), ToB2(other));
+}
+
+LoneRunResult RunAlone(const LoneRunSetup& setup, std::vector<ProxyMove>& moves, std::vector<Box>* trees) {
     moves.clear();
+    if (trees != nullptr) {
+        trees->push_back(setup.treeBox);
+    }
     const Obstacles obstacles = MakeObstacles(setup);
     MoverState s = setup.start;
     b2AABB tree = ToB2(setup.treeBox);
@@ -231,6 +238,9 @@ LoneRunResult RunAlone(const LoneRunSetup& setup, std::vector<ProxyMove>& moves)
         const b2Vec2 displacement = aabb2.GetCenter() - aabb1.GetCenter();
         if (MoveTreeBox(tree, swept, displacement)) {
             moves.push_back(ProxyMove{step, FromB2(swept), displacement.x, displacement.y});
+            if (trees != nullptr) {
+                trees->push_back(FromB2(tree));
+            }
             if (obstacles.NearAny(tree)) {
                 while (!moves.empty() && moves.back().step > handOver.step) {
                     moves.pop_back();

@@ -60,7 +60,14 @@ struct LoneRunResult {
 // sleep rule and the end-of-step scan. Every broad-phase re-insertion is appended to `moves` (cleared
 // first), so that a world can be brought to the same state. A hand-over is offered only at a step where
 // the mover still slides and where placing it there would leave its broad-phase box as it is.
-LoneRunResult RunAlone(const LoneRunSetup& setup, std::vector<ProxyMove>& moves);
+// When `trees` is given, the mover's broad-phase box is appended to it at the start and after every
+// re-insertion: every box the world would test for nearness.
+LoneRunResult RunAlone(const LoneRunSetup& setup, std::vector<ProxyMove>& moves,
+                       std::vector<Box>* trees = nullptr);
+
+// Whether the world would take a mover whose broad-phase box is `tree` as near a stone whose box is
+// `other` (a box covering several of the mover's stands for all of them).
+bool BoxesNear(const Box& tree, const Box& other);
 
 // True when the broad phase keeps `tree` for a stone that stays at (x, y) through a step: the world
 // then leaves its proxy in place. Placing a stone with SetTransform asks the same question.
