@@ -31,10 +31,10 @@ int GenerateGrid(const GridShape& grid, records::CreateShotFunction createShot, 
 
 // Traces are independent of each other, so the threads take cells in turn and any count gives the same.
 void TraceTestShots(Tables& tables, int threads) {
-    const int cells = TestTable<records::ShotVector>::CellCount;
+    constexpr int cells = TestTable<records::ShotVector>::CellCount;
     tables.testLonePaths.assign(static_cast<std::size_t>(cells), physics::LonePath{});
     std::atomic<int> next{0};
-    auto trace = [&tables, &next, cells] {
+    auto trace = [&tables, &next] {
         for (int cell = next++; cell < cells; cell = next++) {
             tables.testLonePaths[static_cast<std::size_t>(cell)] =
                 physics::TraceLonePath(tables.testShots.cells[cell]);
