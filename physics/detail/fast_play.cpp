@@ -1,6 +1,7 @@
 #include "physics/detail/fast_play.h"
 
 #include "physics/detail/hand_over.h"
+#include "physics/detail/inert_stones.h"
 #include "physics/detail/lone_run.h"
 #include "physics/detail/run_to_rest.h"
 #include "physics/detail/settle.h"
@@ -52,6 +53,7 @@ Placed PlacedStones(const records::GameState& state) {
     return placed;
 }
 
+// Stones on one spot stand still too: nothing pushes them apart.
 bool PlacedStonesStandStill(const records::GameState& state, const Placed& placed) {
     for (int a = 0; a < placed.count; ++a) {
         for (int b = a + 1; b < placed.count; ++b) {
@@ -59,7 +61,8 @@ bool PlacedStonesStandStill(const records::GameState& state, const Placed& place
             const records::StonePosition& q = state.stones[placed.index[b]];
             const float dx = q.x - p.x;
             const float dy = q.y - p.y;
-            if (std::sqrt(dx * dx + dy * dy) < StillDistance) {
+            const bool oneSpot = p.x == q.x && p.y == q.y;
+            if (!oneSpot && std::sqrt(dx * dx + dy * dy) < StillDistance) {
                 return false;
             }
         }
@@ -93,18 +96,29 @@ World StartWorld(const records::GameState& state, const records::ShotVector& sho
     return w;
 }
 
-// The only awake stone, when it slides and has no contact at all while every other stone sleeps.
-int LoneMover(const SheetStones& stones) {
+// The only awake stone, when it slides and has no contact at all while every other stone sleeps or is
+// inert; `inert` tells which are.
+int LoneMover(const SheetStones& stones, InertStones& inert) {
+    inert = InertStones{};
     int mover = -1;
+    int awake = 0;
     for (int i = 0; i < stones.count; ++i) {
         const b2Body* body = stones.bodies[i];
-        if (body == nullptr || !body->IsAwake()) {
-            continue;
+        if (body != nullptr && body->IsAwake()) {
+            mover = i;
+            ++awake;
         }
-        if (mover >= 0) {
+    }
+    if (awake > 1) {
+        inert = FindInertStones(stones);
+        if (awake - inert.count != 1) {
             return -1;
         }
-        mover = i;
+        for (mover = 0; mover < stones.count; ++mover) {
+            if (stones.bodies[mover] != nullptr && stones.bodies[mover]->IsAwake() && !inert.inert[mover]) {
+                break;
+            }
+        }
     }
     if (mover < 0) {
         return -1;
@@ -127,9 +141,10 @@ enum class Progress { Ended, Continues, Broken };
 
 // Lets the mover run without the world from `step` on, every other stone standing still and asleep
 // from the end of step allAsleepStep on. Ends the play, or brings the world up to the step at which the
-// mover comes near another stone; its other stones then sleep, as they do in the plain play by then.
-Progress RunMoverAlone(World& w, const StoneProxies& proxies, int mover, int allAsleepStep, int& step,
-                       int& nextTry, PlayOutcome& outcome) {
+// mover comes near another stone; its other stones then sleep, as they do in the plain play by then,
+// but for the inert ones, which count the skipped steps as held still.
+Progress RunMoverAlone(World& w, const StoneProxies& proxies, int mover, const InertStones& inert,
+                       int allAsleepStep, int& step, int& nextTry, PlayOutcome& outcome) {
     Box others[records::StoneCount];
     LoneRunSetup setup;
     for (int i = 0; i < w.stones.count; ++i) {
@@ -144,6 +159,12 @@ Progress RunMoverAlone(World& w, const StoneProxies& proxies, int mover, int all
     // The scan reaches the mover once every stone below it sleeps.
     setup.firstExaminedStep = allAsleepStep > step ? allAsleepStep : step + 1;
     setup.firstHandOverStep = allAsleepStep > step ? allAsleepStep : step;
+    for (int i = 0; i < mover; ++i) {
+        if (inert.inert[i]) {
+            setup.firstExaminedStep = MaxPlaySteps + 1;
+            setup.restsUnexamined = true;
+        }
+    }
     setup.treeBox = TreeBox(*w.world, proxies.ids[mover]);
     const LoneRunResult run = RunAlone(setup, w.scratch.proxyMoves);
     if (run.end == LoneRunEnd::Rests || run.end == LoneRunEnd::Removed) {
@@ -152,7 +173,7 @@ Progress RunMoverAlone(World& w, const StoneProxies& proxies, int mover, int all
         outcome.position[mover] = run.end == LoneRunEnd::Rests
                                       ? records::StonePosition{run.state.x, run.state.y}
                                       : records::StonePosition{0.0f, 0.0f};
-        DropStonesOffSheet(outcome);
+        ScanAtRest(outcome, inert);
         return Progress::Ended;
     }
     // A run that met nothing yet decided nothing (it reached the step limit) would only repeat itself.
@@ -164,7 +185,11 @@ Progress RunMoverAlone(World& w, const StoneProxies& proxies, int mover, int all
         }
         for (int i = 0; i < w.stones.count; ++i) {
             if (w.stones.bodies[i] != nullptr && i != mover) {
-                w.stones.bodies[i]->SetAwake(false);
+                if (inert.inert[i]) {
+                    AdvanceStillTime(*w.stones.bodies[i], run.step - step);
+                } else {
+                    w.stones.bodies[i]->SetAwake(false);
+                }
             }
         }
         step = run.step;
@@ -183,16 +208,17 @@ bool PlayOn(World& w, int stepsDone, PlayOutcome& outcome) {
             outcome = OutcomeOf(w.stones);
             return true;
         }
-        if (step + sleepSteps + 2 <= MaxPlaySteps && NothingCanMove(w.stones, *w.world)) {
-            RemoveStonesOffSheet(w.stones, *w.world);
+        InertStones inert;
+        if (step + sleepSteps + 2 <= MaxPlaySteps && NothingCanMove(w.stones, *w.world, inert)) {
             outcome = OutcomeOf(w.stones);
+            ScanAtRest(outcome, inert);
             return true;
         }
-        const int mover = step >= nextTry ? LoneMover(w.stones) : -1;
+        const int mover = step >= nextTry ? LoneMover(w.stones, inert) : -1;
         if (mover < 0) {
             continue;
         }
-        const Progress progress = RunMoverAlone(w, proxies, mover, step, step, nextTry, outcome);
+        const Progress progress = RunMoverAlone(w, proxies, mover, inert, step, step, nextTry, outcome);
         if (progress != Progress::Continues) {
             return progress == Progress::Ended;
         }
@@ -202,10 +228,11 @@ bool PlayOn(World& w, int stepsDone, PlayOutcome& outcome) {
 }
 
 // The world at step `handOver.step` of a play in which the placed stones stood still, asleep since
-// step StepsToFallAsleep(), and the delivered stone slid alone: built as the plain play builds it, one
-// real step played, then the delivered stone's broad-phase history and state replayed.
+// step StepsToFallAsleep() unless inert, and the delivered stone slid alone: built as the plain play
+// builds it, one real step played, then the delivered stone's broad-phase history and state replayed.
 bool HandOverDelivery(const records::GameState& state, const records::ShotVector& shot, const Placed& placed,
-                      const LoneRunResult& handOver, FastPlayScratch& scratch, PlayOutcome& outcome) {
+                      const InertStones& inert, const LoneRunResult& handOver, FastPlayScratch& scratch,
+                      PlayOutcome& outcome) {
     World w = StartWorld(state, shot, scratch);
     if (PlayStep(w.stones, *w.world)) {
         return false;
@@ -217,7 +244,12 @@ bool HandOverDelivery(const records::GameState& state, const records::ShotVector
         return false;
     }
     for (int k = 0; k < placed.count; ++k) {
-        w.stones.bodies[placed.index[k]]->SetAwake(false);
+        b2Body& body = *w.stones.bodies[placed.index[k]];
+        if (inert.inert[placed.index[k]]) {
+            AdvanceStillTime(body, handOver.step - 1);
+        } else {
+            body.SetAwake(false);
+        }
     }
     return PlayOn(w, handOver.step, outcome);
 }
@@ -237,8 +269,8 @@ bool PlaySettling(const records::GameState& state, const records::ShotVector& sh
     if (settling.end == SettleEnd::Settled) {
         const StoneProxies proxies = FindStoneProxies(w.stones, *w.world);
         int nextTry = 0;
-        const Progress progress =
-            RunMoverAlone(w, proxies, thrower, settling.allAsleepStep, step, nextTry, outcome);
+        const Progress progress = RunMoverAlone(w, proxies, thrower, settling.inert, settling.allAsleepStep,
+                                                step, nextTry, outcome);
         if (progress != Progress::Continues) {
             return progress == Progress::Ended;
         }
@@ -247,8 +279,8 @@ bool PlaySettling(const records::GameState& state, const records::ShotVector& sh
 }
 
 // The delivered stone as the world has it after its half step of friction, sliding alone from the hack;
-// placed stones keep the scan from it until they fall asleep together.
-LoneRunSetup DeliverySetup(const records::ShotVector& shot, const Box* others, int otherCount) {
+// placed stones keep the scan from it until they fall asleep together, inert ones for good.
+LoneRunSetup DeliverySetup(const records::ShotVector& shot, const Box* others, int otherCount, bool inert) {
     // ThrowStone leaves a delivery without a finite speed at rest.
     const bool deliverable = IsDeliverableVelocity(shot.vx, shot.vy);
     const StoneMotion start = ApplyFrictionStep(
@@ -259,6 +291,10 @@ LoneRunSetup DeliverySetup(const records::ShotVector& shot, const Box* others, i
     setup.startStep = 0;
     setup.firstExaminedStep = otherCount > 0 ? StepsToFallAsleep() : 1;
     setup.firstHandOverStep = setup.firstExaminedStep;
+    if (inert) {
+        setup.firstExaminedStep = MaxPlaySteps + 1;
+        setup.restsUnexamined = true;
+    }
     setup.treeBox = FreshProxyBox(records::DeliveryX, records::DeliveryY);
     setup.others = others;
     setup.otherCount = otherCount;
@@ -266,8 +302,8 @@ LoneRunSetup DeliverySetup(const records::ShotVector& shot, const Box* others, i
 }
 
 // The placed stones still and the delivered one at rest or gone, where `run` ended.
-PlayOutcome LoneOutcome(const records::GameState& state, const Placed& placed, LoneRunEnd end,
-                        const records::StonePosition& rest) {
+PlayOutcome LoneOutcome(const records::GameState& state, const Placed& placed, const InertStones& inert,
+                        LoneRunEnd end, const records::StonePosition& rest) {
     PlayOutcome outcome;
     outcome.count = state.shotNumber + 1;
     for (int k = 0; k < placed.count; ++k) {
@@ -278,13 +314,16 @@ PlayOutcome LoneOutcome(const records::GameState& state, const Placed& placed, L
         outcome.present[state.shotNumber] = true;
         outcome.position[state.shotNumber] = rest;
     }
+    ScanAtRest(outcome, inert);
     return outcome;
 }
 
 // Whether the traced path decides the play among these stones: it comes near none of them, and with
-// stones placed the scan reaches the delivered stone no later than it ended alone.
-bool TraceDecides(const LonePath& lone, const Box* others, int otherCount) {
-    if (lone.end == 0 || (otherCount > 0 && lone.endStep < StepsToFallAsleep())) {
+// stones placed the scan reaches the delivered stone no later than it ended alone. Behind inert stones
+// the scan never removes it, so only a path that rests on the sheet decides.
+bool TraceDecides(const LonePath& lone, const Box* others, int otherCount, bool inert) {
+    const bool rests = lone.end == static_cast<int>(LoneRunEnd::Rests) + 1;
+    if (lone.end == 0 || (otherCount > 0 && lone.endStep < StepsToFallAsleep()) || (inert && !rests)) {
         return false;
     }
     for (std::size_t at = 0; at + 4 <= lone.covers.size(); at += 4) {
@@ -306,7 +345,7 @@ LonePath TraceLonePath(records::ShotVector shot) {
     constexpr std::size_t BoxesPerCover = 16;
     std::vector<ProxyMove> moves;
     std::vector<Box> trees;
-    const LoneRunResult run = RunAlone(DeliverySetup(shot, nullptr, 0), moves, &trees);
+    const LoneRunResult run = RunAlone(DeliverySetup(shot, nullptr, 0, false), moves, &trees);
     LonePath lone;
     if (run.end != LoneRunEnd::Rests && run.end != LoneRunEnd::Removed) {
         return lone;
@@ -338,20 +377,22 @@ bool PlayShotFast(const records::GameState& state, const records::ShotVector& sh
         const records::StonePosition& at = state.stones[placed.index[k]];
         others[k] = FreshProxyBox(at.x, at.y);
     }
-    if (lone != nullptr && TraceDecides(*lone, others, placed.count)) {
+    const InertStones inert = CoincidentStones(state, placed.index, placed.count);
+    if (lone != nullptr && TraceDecides(*lone, others, placed.count, inert.count > 0)) {
         const LoneRunEnd end = static_cast<LoneRunEnd>(lone->end - 1);
-        outcome = LoneOutcome(state, placed, end, lone->rest);
+        outcome = LoneOutcome(state, placed, inert, end, lone->rest);
         return true;
     }
-    const LoneRunResult run = RunAlone(DeliverySetup(shot, others, placed.count), scratch.proxyMoves);
+    const LoneRunResult run =
+        RunAlone(DeliverySetup(shot, others, placed.count, inert.count > 0), scratch.proxyMoves);
     if (run.end == LoneRunEnd::HandOver) {
-        return HandOverDelivery(state, shot, placed, run, scratch, outcome);
+        return HandOverDelivery(state, shot, placed, inert, run, scratch, outcome);
     }
     if (run.end == LoneRunEnd::Undecided) {
         World w = StartWorld(state, shot, scratch);
         return PlayOn(w, 0, outcome);
     }
-    outcome = LoneOutcome(state, placed, run.end, records::StonePosition{run.state.x, run.state.y});
+    outcome = LoneOutcome(state, placed, inert, run.end, records::StonePosition{run.state.x, run.state.y});
     return true;
 }
 

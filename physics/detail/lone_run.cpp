@@ -260,7 +260,8 @@ LoneRunResult RunAlone(const LoneRunSetup& setup, std::vector<ProxyMove>& moves,
                 return LoneRunResult{LoneRunEnd::Rests, step, s, FromB2(tree)};
             }
         } else if (!awake) {
-            return LoneRunResult{};
+            return setup.restsUnexamined ? LoneRunResult{LoneRunEnd::Rests, step, s, FromB2(tree)}
+                                         : LoneRunResult{};
         }
         if (step >= setup.firstHandOverStep && Sliding(s) && TreeBoxStays(FromB2(tree), s.x, s.y)) {
             handOver = LoneRunResult{LoneRunEnd::HandOver, step, s, FromB2(tree)};

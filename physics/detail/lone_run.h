@@ -38,10 +38,11 @@ struct LoneRunSetup {
     Box treeBox;                  // the mover's box in the broad phase after startStep
     const Box* others = nullptr;  // the broad-phase boxes of every other stone; they do not move
     int otherCount = 0;
+    bool restsUnexamined = false;  // the scan never reaches the mover: falling asleep anywhere ends its run
 };
 
 enum class LoneRunEnd {
-    Rests,      // the mover stopped and fell asleep on the sheet: the play ends at `step`
+    Rests,      // the mover stopped and fell asleep (on the sheet, if the scan reaches it) at `step`
     Removed,    // the scan found the mover off the sheet at `step`: the play ends there
     HandOver,   // the mover gets near another stone: the world must play on from `step`
     Undecided,  // no exact shortcut: play the world as it is

@@ -1,7 +1,5 @@
 #include "physics/detail/play_outcome.h"
 
-#include "physics/sheet.h"
-
 #include <box2d/box2d.h>
 
 #include <algorithm>
@@ -29,16 +27,6 @@ PlayFrame FrameOf(const SheetStones& stones) {
     std::copy(std::begin(outcome.present), std::end(outcome.present), frame.present);
     std::copy(std::begin(outcome.position), std::end(outcome.position), frame.position);
     return frame;
-}
-
-void DropStonesOffSheet(PlayOutcome& outcome) {
-    for (int i = 0; i < outcome.count; ++i) {
-        const records::StonePosition& at = outcome.position[i];
-        if (outcome.present[i] && IsOffSheet(ClassifyStonePosition(at.x, at.y))) {
-            outcome.present[i] = false;
-            outcome.position[i] = records::StonePosition{0.0f, 0.0f};
-        }
-    }
 }
 
 }  // namespace physics

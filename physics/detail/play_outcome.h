@@ -20,7 +20,4 @@ PlayOutcome OutcomeOf(const SheetStones& stones);
 // The same as a frame of a play.
 PlayFrame FrameOf(const SheetStones& stones);
 
-// Clears every stone whose place has no zone flag, as the last scan of a play removes them.
-void DropStonesOffSheet(PlayOutcome& outcome);
-
 }  // namespace physics

@@ -1,5 +1,6 @@
 #include "physics/detail/run_to_rest.h"
 
+#include "physics/detail/inert_stones.h"
 #include "physics/detail/play_outcome.h"
 #include "physics/detail/quiet_step.h"
 #include "physics/sheet.h"
@@ -88,7 +89,8 @@ bool PlayStep(SheetStones& stones, b2World& world) {
     return ScanStones(stones, world);
 }
 
-bool NothingCanMove(const SheetStones& stones, b2World& world) {
+bool NothingCanMove(const SheetStones& stones, b2World& world, InertStones& inert) {
+    inert = InertStones{};
     for (int i = 0; i < stones.count; ++i) {
         const b2Body* body = stones.bodies[i];
         if (body == nullptr) {
@@ -99,9 +101,37 @@ bool NothingCanMove(const SheetStones& stones, b2World& world) {
             return false;
         }
     }
+    bool inertKnown = false;
+    // Sleeping stones stay asleep: no awake stone but an inert one is left to touch them. Two inert
+    // stones that come this close touch through a contact the world has brought up to date.
+    auto frozen = [&](const b2Body* a, const b2Body* b) {
+        if (!a->IsAwake() && !b->IsAwake()) {
+            return true;
+        }
+        if (!inertKnown) {
+            inert = FindInertStones(stones);
+            inertKnown = true;
+        }
+        int found = 0;
+        for (int i = 0; i < stones.count; ++i) {
+            if ((stones.bodies[i] == a || stones.bodies[i] == b) && inert.inert[i]) {
+                ++found;
+            }
+        }
+        if (found != 2) {
+            return false;
+        }
+        for (const b2ContactEdge* edge = a->GetContactList(); edge != nullptr; edge = edge->next) {
+            if (edge->other == b && edge->contact->IsTouching()) {
+                return true;
+            }
+        }
+        return false;
+    };
     for (const b2Contact* contact = world.GetContactList(); contact != nullptr;
          contact = contact->GetNext()) {
-        if (contact->IsTouching()) {
+        if (contact->IsTouching() &&
+            !frozen(contact->GetFixtureA()->GetBody(), contact->GetFixtureB()->GetBody())) {
             return false;
         }
     }
@@ -111,20 +141,12 @@ bool NothingCanMove(const SheetStones& stones, b2World& world) {
                 continue;
             }
             const b2Vec2 d = stones.bodies[j]->GetPosition() - stones.bodies[i]->GetPosition();
-            if (b2Dot(d, d) <= ApartDistance * ApartDistance) {
+            if (b2Dot(d, d) <= ApartDistance * ApartDistance && !frozen(stones.bodies[i], stones.bodies[j])) {
                 return false;
             }
         }
     }
     return true;
-}
-
-void RemoveStonesOffSheet(SheetStones& stones, b2World& world) {
-    for (int i = 0; i < stones.count; ++i) {
-        if (stones.bodies[i] != nullptr) {
-            RemoveIfOffSheet(stones, world, i);
-        }
-    }
 }
 
 }  // namespace physics

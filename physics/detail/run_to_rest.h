@@ -1,5 +1,6 @@
 #pragma once
 
+#include "physics/detail/inert_stones.h"
 #include "physics/detail/sheet_stones.h"
 #include "physics/simulate_shot.h"
 
@@ -35,11 +36,9 @@ bool ScanStones(SheetStones& stones, b2World& world);
 bool PlayStep(SheetStones& stones, b2World& world);
 
 // True when no stone can move again: every body stands still without spin and no two stones touch,
-// neither by the contacts the world last updated nor by their present places. The world would only put
-// them to sleep one by one and, once all sleep, remove every stone off the sheet.
-bool NothingCanMove(const SheetStones& stones, b2World& world);
-
-// What the last scan of a finished play does: destroys every body off the sheet and clears its entry.
-void RemoveStonesOffSheet(SheetStones& stones, b2World& world);
+// neither by the contacts the world last updated nor by their present places, but two asleep or two
+// inert on their common spot. The world would only put the others to sleep one by one and scan as
+// ScanAtRest does; `inert` tells which stones stay awake.
+bool NothingCanMove(const SheetStones& stones, b2World& world, InertStones& inert);
 
 }  // namespace physics

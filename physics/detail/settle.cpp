@@ -116,9 +116,9 @@ bool SameBox(const Box& a, const Box& b) {
 }
 
 // Every stone but the mover kept its place and box through this step and keeps them through every
-// later one: nothing pushes it, and its box needs no update.
+// later one: nothing pushes it, and its box needs no update. Inert stones are told in `inert`.
 bool OthersSettled(const Watch& watch, const SheetStones& stones, b2World& world, const StoneProxies& proxies,
-                   int mover) {
+                   int mover, InertStones& inert) {
     for (int i = 0; i < stones.count; ++i) {
         const b2Body* body = stones.bodies[i];
         if (body == nullptr || i == mover) {
@@ -131,13 +131,23 @@ bool OthersSettled(const Watch& watch, const SheetStones& stones, b2World& world
             return false;
         }
     }
+    inert = InertStones{};
+    bool inertKnown = false;
     for (const b2Contact* c = world.GetContactList(); c != nullptr; c = c->GetNext()) {
         if (!c->IsTouching()) {
             continue;
         }
-        const b2Vec2 d =
-            c->GetFixtureB()->GetBody()->GetPosition() - c->GetFixtureA()->GetBody()->GetPosition();
-        if (std::sqrt(d.x * d.x + d.y * d.y) < SolvedDistance) {
+        const b2Body* a = c->GetFixtureA()->GetBody();
+        const b2Body* b = c->GetFixtureB()->GetBody();
+        const b2Vec2 d = b->GetPosition() - a->GetPosition();
+        if (std::sqrt(d.x * d.x + d.y * d.y) >= SolvedDistance) {
+            continue;
+        }
+        if (!inertKnown) {
+            inert = FindInertStones(stones);
+            inertKnown = true;
+        }
+        if (!inert.inert[IndexOf(stones, a)] || !inert.inert[IndexOf(stones, b)]) {
             return false;
         }
     }
@@ -162,10 +172,11 @@ bool OthersStandStill(const SheetStones& stones, int mover) {
     return true;
 }
 
-int AllAsleepStep(const Watch& watch, const SheetStones& stones, int mover, int step) {
+int AllAsleepStep(const Watch& watch, const SheetStones& stones, int mover, const InertStones& inert,
+                  int step) {
     int last = step;
     for (int i = 0; i < stones.count; ++i) {
-        if (stones.bodies[i] != nullptr && i != mover && watch.awake[i]) {
+        if (stones.bodies[i] != nullptr && i != mover && watch.awake[i] && !inert.inert[i]) {
             last = std::max(last, std::max(watch.sleepStart[i] + StepsToFallAsleep() - 1, step + 1));
         }
     }
@@ -183,27 +194,29 @@ Settling PlayUntilSettled(SheetStones& stones, b2World& world, int mover, int st
         watch.awake[i] = true;  // every stone is created awake
     }
     if (!Observe(watch, stones, world, proxies, stepsDone + 1)) {
-        return Settling{SettleEnd::GaveUp, stepsDone, 0};
+        return Settling{SettleEnd::GaveUp, stepsDone, 0, {}};
     }
     for (int step = stepsDone + 1; step <= stepLimit; ++step) {
         StepQuietly(world, TimeStep, VelocityIterations, PositionIterations);
         const bool followed = OthersStandStill(stones, mover);
         ApplySheetFriction(stones, SpeedLossPerStep);
         if (ScanStones(stones, world)) {
-            return Settling{SettleEnd::PlayOver, step, 0};
+            return Settling{SettleEnd::PlayOver, step, 0, {}};
         }
         if (!followed || stones.bodies[mover] == nullptr) {
-            return Settling{SettleEnd::GaveUp, step, 0};
+            return Settling{SettleEnd::GaveUp, step, 0, {}};
         }
-        const bool settled = OthersSettled(watch, stones, world, proxies, mover);
+        InertStones inert;
+        const bool settled = OthersSettled(watch, stones, world, proxies, mover, inert);
         if (!Observe(watch, stones, world, proxies, step)) {
-            return Settling{SettleEnd::GaveUp, step, 0};
+            return Settling{SettleEnd::GaveUp, step, 0, {}};
         }
         if (settled) {
-            return Settling{SettleEnd::Settled, step, AllAsleepStep(watch, stones, mover, step)};
+            return Settling{SettleEnd::Settled, step, AllAsleepStep(watch, stones, mover, inert, step),
+                            inert};
         }
     }
-    return Settling{SettleEnd::GaveUp, stepLimit, 0};
+    return Settling{SettleEnd::GaveUp, stepLimit, 0, {}};
 }
 
 }  // namespace physics

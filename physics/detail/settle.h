@@ -1,6 +1,7 @@
 #pragma once
 
 #include "physics/detail/hand_over.h"
+#include "physics/detail/inert_stones.h"
 #include "physics/detail/sheet_stones.h"
 
 class b2World;
@@ -16,7 +17,8 @@ enum class SettleEnd {
 struct Settling {
     SettleEnd end = SettleEnd::GaveUp;
     int step = 0;           // world steps played
-    int allAsleepStep = 0;  // Settled: from the end of this step every stone but the mover sleeps
+    int allAsleepStep = 0;  // Settled: from the end of this step every stone but the mover sleeps,
+    InertStones inert;      // but these, which never do
 };
 
 // Plays a fresh world, set up as the plain play sets it up, until every stone but the mover stays where it is

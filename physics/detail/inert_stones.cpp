@@ -1,0 +1,164 @@
+#include "physics/detail/inert_stones.h"
+
+#include "physics/sheet.h"
+#include "physics/stone_motion.h"
+#include "records/sheet.h"
+
+#include <box2d/box2d.h>
+
+namespace physics {
+
+// The world keeps a body's still time private; an explicit instantiation may name a private member,
+// and the friend it defines hands the member out.
+float b2Body::*StillTimeMember();
+
+template <float b2Body::*Member>
+struct StillTimeAccess {
+    friend float b2Body::*StillTimeMember() { return Member; }
+};
+template struct StillTimeAccess<&b2Body::m_sleepTime>;
+
+namespace {
+
+bool HoldsStill(const b2Body& body) {
+    const b2Vec2& v = body.GetLinearVelocity();
+    return body.IsAwake() && v.x == 0.0f && v.y == 0.0f && body.GetAngularVelocity() == 0.0f;
+}
+
+bool SameSpot(const b2Body& a, const b2Body& b) {
+    return a.GetPosition().x == b.GetPosition().x && a.GetPosition().y == b.GetPosition().y;
+}
+
+int IndexOf(const SheetStones& stones, const b2Body* body) {
+    for (int i = 0; i < stones.count; ++i) {
+        if (stones.bodies[i] == body) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+// A touching contact between two still stones that changes nothing in a step: no impulse carried over
+// to warm the next step, and either no direction to push along (one spot) or an overlap within the
+// slop that the position solver leaves alone, computed as it computes it.
+bool QuietContact(const b2Contact& contact, const b2Body& a, const b2Body& b) {
+    const b2Manifold& manifold = *contact.GetManifold();
+    for (int k = 0; k < manifold.pointCount; ++k) {
+        if (manifold.points[k].normalImpulse != 0.0f || manifold.points[k].tangentImpulse != 0.0f) {
+            return false;
+        }
+    }
+    if (SameSpot(a, b)) {
+        return true;
+    }
+    const b2Vec2 d = b.GetPosition() - a.GetPosition();
+    b2Vec2 normal = d;
+    normal.Normalize();
+    const float separation = b2Dot(d, normal) - records::StoneRadius - records::StoneRadius;
+    return b2_baumgarte * (separation + b2_linearSlop) >= 0.0f;
+}
+
+// Keeps stone i a candidate while every stone it touches is a candidate and their contact is quiet.
+bool StaysCandidate(const SheetStones& stones, const bool* candidate, int i) {
+    const b2Body& body = *stones.bodies[i];
+    for (const b2ContactEdge* edge = body.GetContactList(); edge != nullptr; edge = edge->next) {
+        if (!edge->contact->IsTouching()) {
+            continue;
+        }
+        const int other = IndexOf(stones, edge->other);
+        if (other < 0 || !candidate[other] || !QuietContact(*edge->contact, body, *edge->other)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+InertStones FindInertStones(const SheetStones& stones) {
+    bool candidate[records::StoneCount] = {};
+    for (int i = 0; i < stones.count; ++i) {
+        candidate[i] = stones.bodies[i] != nullptr && HoldsStill(*stones.bodies[i]);
+    }
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (int i = 0; i < stones.count; ++i) {
+            if (candidate[i] && !StaysCandidate(stones, candidate, i)) {
+                candidate[i] = false;
+                changed = true;
+            }
+        }
+    }
+    // Quiet stones that touch form islands; only an island holding two stones on one spot never sleeps.
+    InertStones inert;
+    for (int i = 0; i < stones.count; ++i) {
+        if (!candidate[i] || inert.inert[i]) {
+            continue;
+        }
+        for (const b2ContactEdge* edge = stones.bodies[i]->GetContactList(); edge != nullptr;
+             edge = edge->next) {
+            if (edge->contact->IsTouching() && SameSpot(*stones.bodies[i], *edge->other)) {
+                inert.inert[i] = true;
+            }
+        }
+    }
+    for (bool grown = true; grown;) {
+        grown = false;
+        for (int i = 0; i < stones.count; ++i) {
+            if (!inert.inert[i]) {
+                continue;
+            }
+            for (const b2ContactEdge* edge = stones.bodies[i]->GetContactList(); edge != nullptr;
+                 edge = edge->next) {
+                const int other = IndexOf(stones, edge->other);
+                if (edge->contact->IsTouching() && !inert.inert[other]) {
+                    inert.inert[other] = true;
+                    grown = true;
+                }
+            }
+        }
+    }
+    for (int i = 0; i < stones.count; ++i) {
+        inert.count += inert.inert[i] ? 1 : 0;
+    }
+    return inert;
+}
+
+InertStones CoincidentStones(const records::GameState& state, const int* placed, int placedCount) {
+    InertStones inert;
+    for (int a = 0; a < placedCount; ++a) {
+        for (int b = 0; b < placedCount; ++b) {
+            const records::StonePosition& p = state.stones[placed[a]];
+            const records::StonePosition& q = state.stones[placed[b]];
+            if (a != b && p.x == q.x && p.y == q.y) {
+                inert.inert[placed[a]] = true;
+            }
+        }
+        inert.count += inert.inert[placed[a]] ? 1 : 0;
+    }
+    return inert;
+}
+
+void ScanAtRest(PlayOutcome& outcome, const InertStones& inert) {
+    for (int i = 0; i < outcome.count; ++i) {
+        if (!outcome.present[i]) {
+            continue;
+        }
+        const records::StonePosition& at = outcome.position[i];
+        if (IsOffSheet(ClassifyStonePosition(at.x, at.y))) {
+            outcome.present[i] = false;
+            outcome.position[i] = records::StonePosition{0.0f, 0.0f};
+        } else if (inert.inert[i]) {
+            return;
+        }
+    }
+}
+
+void AdvanceStillTime(b2Body& body, int steps) {
+    float& stillTime = body.*StillTimeMember();
+    for (int k = 0; k < steps; ++k) {
+        stillTime += TimeStep;
+    }
+}
+
+}  // namespace physics
