@@ -35,7 +35,8 @@ std::vector<std::string> InputNotes(const records::GameState& state, bool prepar
         for (int j = 0; j < i; ++j) {
             const records::StonePosition& a = state.stones[j];
             const records::StonePosition& b = state.stones[i];
-            // The physics cannot push apart stones on one spot: every test shot then runs to the step cap.
+            // The physics can neither push apart nor put to rest stones on one spot: every play lasts to the
+            // step cap.
             if (OnTheSheet(b) && a.x == b.x && a.y == b.y) {
                 notes.push_back("stones " + std::to_string(j) + " and " + std::to_string(i) +
                                 " lie on one spot: this search will be slow");

@@ -69,19 +69,6 @@ struct PositionResult {
 
 constexpr int EstimateStride = 64;
 
-bool StonesShareASpot(const records::GameState& state) {
-    for (int a = 0; a < state.shotNumber && a < records::StoneCount; ++a) {
-        for (int b = a + 1; b < state.shotNumber && b < records::StoneCount; ++b) {
-            const records::StonePosition& p = state.stones[a];
-            const records::StonePosition& q = state.stones[b];
-            if (p.x == q.x && p.y == q.y && (p.x != 0.0f || p.y != 0.0f)) {
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
 // The plain GO time from every EstimateStride-th test shot, and whether their values match the fast ones.
 PositionResult EstimatePlain(search::Search& search, const fixtures::PositionFile& file,
                              PositionResult result, const Options& options) {
@@ -125,7 +112,7 @@ PositionResult MeasurePosition(search::Search& search, const fixtures::PositionF
                                const Options& options) {
     auto plainValues = std::make_unique<search::ValueTable>();
     PositionResult result{file.name, file.state.shotNumber, StonesInPlay(file.state)};
-    if (StonesShareASpot(file.state)) {
+    if (fixtures::StonesShareASpot(file.state)) {
         return EstimatePlain(search, file, result, options);
     }
     std::vector<double> plain;

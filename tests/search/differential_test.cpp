@@ -47,19 +47,6 @@ int Stride() {
     return text != nullptr && std::atoi(text) > 0 ? std::atoi(text) : 16;
 }
 
-bool StonesShareASpot(const records::GameState& state) {
-    for (int a = 0; a < state.shotNumber && a < records::StoneCount; ++a) {
-        for (int b = a + 1; b < state.shotNumber && b < records::StoneCount; ++b) {
-            const records::StonePosition& p = state.stones[a];
-            const records::StonePosition& q = state.stones[b];
-            if (p.x == q.x && p.y == q.y && (p.x != 0.0f || p.y != 0.0f)) {
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
 class SimulationPaths : public testing::TestWithParam<int> {
 protected:
     static void SetUpTestSuite() {
@@ -81,7 +68,7 @@ TEST_P(SimulationPaths, GiveTheSameRecordsAndValues) {
     const search::ValueTable& fastValues = prepared->Values();
     const search::TestTable<records::ShotVector>& shots = prepared->GetTables().testShots;
 
-    const int stride = Stride() * (StonesShareASpot(state) ? 8 : 1);
+    const int stride = Stride() * (fixtures::StonesShareASpot(state) ? 8 : 1);
     std::atomic<int> played{0};
     std::atomic<int> mismatches{0};
     std::atomic<int> firstBadCell{-1};
