@@ -39,8 +39,9 @@ bool Number(const JsonValue* value, double& out) {
 
 bool Whole(const JsonValue* value, int low, int high, int& out) {
     double number = 0.0;
-    if (!Number(value, number) || number != static_cast<double>(static_cast<long long>(number)) ||
-        number < low || number > high) {
+    // The range comes first: converting a number beyond every integer would be undefined.
+    if (!Number(value, number) || !(number >= low && number <= high) ||
+        number != static_cast<double>(static_cast<long long>(number))) {
         return false;
     }
     out = static_cast<int>(number);

@@ -1,7 +1,9 @@
 #include "host/match_rules.h"
+#include "host/match_summary.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -49,6 +51,21 @@ TEST(MatchRules, TallyCountsAGameBothForfeitedAsALossForEach) {
               std::vector<int>({2, 1, 1, 9}));
     EXPECT_EQ(std::vector<int>({tally.wins[1], tally.losses[1], tally.draws[1], tally.points[1]}),
               std::vector<int>({0, 3, 1, 9}));
+}
+
+// A summary from another machine is input: every number is checked against its range before use.
+TEST(MatchSummary, RefusesCountsBeyondTheirRange) {
+    const std::string settings =
+        R"({"settings":{"engines":["a","b"],"ends":2,"games":4,"seed":"5","noise":1,"shotTimeout":120,)"
+        R"("paired":false},"range":[1,3],"results":[)";
+    host::MatchShard shard;
+    std::string error;
+    EXPECT_TRUE(host::ReadSummary(settings + R"([1,1,2,0,0],[2,0,0,1,2]]})", shard, error)) << error;
+    for (const char* results :
+         {R"([1,1,6e43,0,0]]})", R"([1,1,-6e43,0,0]]})", R"([1e300,1,2,0,0]]})", R"([1,1,2.5,0,0]]})"}) {
+        SCOPED_TRACE(results);
+        EXPECT_FALSE(host::ReadSummary(settings + results, shard, error));
+    }
 }
 
 }  // namespace
