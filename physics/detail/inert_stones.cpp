@@ -29,15 +29,6 @@ bool SameSpot(const b2Body& a, const b2Body& b) {
     return a.GetPosition().x == b.GetPosition().x && a.GetPosition().y == b.GetPosition().y;
 }
 
-int IndexOf(const SheetStones& stones, const b2Body* body) {
-    for (int i = 0; i < stones.count; ++i) {
-        if (stones.bodies[i] == body) {
-            return i;
-        }
-    }
-    return -1;
-}
-
 // A touching contact between two still stones that changes nothing in a step: no impulse carried over
 // to warm the next step, and either no direction to push along (one spot) or an overlap within the
 // slop that the position solver leaves alone, computed as it computes it.
@@ -65,7 +56,7 @@ bool StaysCandidate(const SheetStones& stones, const bool* candidate, int i) {
         if (!edge->contact->IsTouching()) {
             continue;
         }
-        const int other = IndexOf(stones, edge->other);
+        const int other = StoneIndex(stones, edge->other);
         if (other < 0 || !candidate[other] || !QuietContact(*edge->contact, body, *edge->other)) {
             return false;
         }
@@ -110,8 +101,8 @@ InertStones FindInertStones(const SheetStones& stones) {
             }
             for (const b2ContactEdge* edge = stones.bodies[i]->GetContactList(); edge != nullptr;
                  edge = edge->next) {
-                const int other = IndexOf(stones, edge->other);
-                if (edge->contact->IsTouching() && !inert.inert[other]) {
+                const int other = StoneIndex(stones, edge->other);
+                if (edge->contact->IsTouching() && other >= 0 && !inert.inert[other]) {
                     inert.inert[other] = true;
                     grown = true;
                 }

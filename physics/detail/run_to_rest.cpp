@@ -112,13 +112,9 @@ bool NothingCanMove(const SheetStones& stones, b2World& world, InertStones& iner
             inert = FindInertStones(stones);
             inertKnown = true;
         }
-        int found = 0;
-        for (int i = 0; i < stones.count; ++i) {
-            if ((stones.bodies[i] == a || stones.bodies[i] == b) && inert.inert[i]) {
-                ++found;
-            }
-        }
-        if (found != 2) {
+        const int i = StoneIndex(stones, a);
+        const int j = StoneIndex(stones, b);
+        if (i < 0 || j < 0 || !inert.inert[i] || !inert.inert[j]) {
             return false;
         }
         for (const b2ContactEdge* edge = a->GetContactList(); edge != nullptr; edge = edge->next) {

@@ -42,15 +42,6 @@ struct Watch {
     int contactCount = 0;
 };
 
-int IndexOf(const SheetStones& stones, const b2Body* body) {
-    for (int i = 0; i < stones.count; ++i) {
-        if (stones.bodies[i] == body) {
-            return i;
-        }
-    }
-    return -1;
-}
-
 ContactSeen See(const b2Contact* c) {
     return ContactSeen{c, c->GetFixtureA()->GetBody(), c->GetFixtureB()->GetBody(), c->IsTouching()};
 }
@@ -76,8 +67,8 @@ bool Observe(Watch& watch, const SheetStones& stones, b2World& world, const Ston
             return false;
         }
         seen[count] = See(c);
-        const int a = IndexOf(stones, seen[count].bodyA);
-        const int b = IndexOf(stones, seen[count].bodyB);
+        const int a = StoneIndex(stones, seen[count].bodyA);
+        const int b = StoneIndex(stones, seen[count].bodyB);
         if (seen[count].touching && !TreeBoxesOverlap(world, proxies.ids[a], proxies.ids[b])) {
             return false;
         }
@@ -147,7 +138,7 @@ bool OthersSettled(const Watch& watch, const SheetStones& stones, b2World& world
             inert = FindInertStones(stones);
             inertKnown = true;
         }
-        if (!inert.inert[IndexOf(stones, a)] || !inert.inert[IndexOf(stones, b)]) {
+        if (!inert.inert[StoneIndex(stones, a)] || !inert.inert[StoneIndex(stones, b)]) {
             return false;
         }
     }

@@ -8,6 +8,15 @@
 
 namespace physics {
 
+int StoneIndex(const SheetStones& stones, const b2Body* body) {
+    for (int i = 0; i < stones.count; ++i) {
+        if (stones.bodies[i] == body) {
+            return i;
+        }
+    }
+    return -1;
+}
+
 b2Body* CreateStoneBody(b2World& world, float x, float y, float radius, float density, float restitution,
                         float friction) {
     b2BodyDef bodyDef;

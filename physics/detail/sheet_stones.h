@@ -22,6 +22,9 @@ struct SheetStones {
     b2Body* bodies[records::StoneCount] = {};
 };
 
+// The entry of the table that holds `body`, or -1.
+int StoneIndex(const SheetStones& stones, const b2Body* body);
+
 // A dynamic, awake circle body at (x, y) that collides with every other stone.
 b2Body* CreateStoneBody(b2World& world, float x, float y, float radius, float density, float restitution,
                         float friction);
