@@ -197,8 +197,38 @@ Progress RunMoverAlone(World& w, const StoneProxies& proxies, int mover, const I
     return Progress::Continues;
 }
 
-// Plays the world on from `stepsDone`, ending early once nothing can move and letting a lone mover
-// run without the world whenever every other stone sleeps.
+// Lets every awake stone run without the world from `step` on while none comes near touching another.
+// Ends the play, or brings the world up to the step at which two might touch.
+Progress RunStonesAsGroup(World& w, const StoneProxies& proxies, const InertStones& inert, int& step,
+                          int& nextTry, PlayOutcome& outcome) {
+    GroupRunSetup setup;
+    if (!GroupSetupOf(w.stones, *w.world, proxies, inert, step, setup)) {
+        return Progress::Continues;
+    }
+    const GroupRunResult run = RunGroup(setup, w.scratch.groupEvents);
+    if (run.end == GroupRunEnd::Ended) {
+        outcome = PlayOutcome{};
+        outcome.count = w.stones.count;
+        for (int i = 0; i < w.stones.count; ++i) {
+            outcome.present[i] = run.stones[i].present;
+            if (run.stones[i].present) {
+                outcome.position[i] = records::StonePosition{run.stones[i].state.x, run.stones[i].state.y};
+            }
+        }
+        return Progress::Ended;
+    }
+    nextTry = run.nearStep > step ? run.nearStep : step + 1;
+    if (run.step > step) {
+        if (!CatchUpGroup(*w.world, w.stones, proxies, w.scratch.groupEvents, step, run)) {
+            return Progress::Broken;
+        }
+        step = run.step;
+    }
+    return Progress::Continues;
+}
+
+// Plays the world on from `stepsDone`, ending early once nothing can move and letting the moving stones
+// run without the world whenever none of them touches another.
 bool PlayOn(World& w, int stepsDone, PlayOutcome& outcome) {
     const StoneProxies proxies = FindStoneProxies(w.stones, *w.world);
     const int sleepSteps = StepsToFallAsleep();
@@ -214,11 +244,19 @@ bool PlayOn(World& w, int stepsDone, PlayOutcome& outcome) {
             ScanAtRest(outcome, inert);
             return true;
         }
-        const int mover = step >= nextTry ? LoneMover(w.stones, inert) : -1;
-        if (mover < 0) {
+        if (step < nextTry) {
             continue;
         }
-        const Progress progress = RunMoverAlone(w, proxies, mover, inert, step, step, nextTry, outcome);
+        // A single mover far from every stone runs fastest alone; the group takes what it leaves.
+        const int mover = LoneMover(w.stones, inert);
+        const int before = step;
+        Progress progress = Progress::Continues;
+        if (mover >= 0) {
+            progress = RunMoverAlone(w, proxies, mover, inert, step, step, nextTry, outcome);
+        }
+        if (progress == Progress::Continues && step == before) {
+            progress = RunStonesAsGroup(w, proxies, inert, step, nextTry, outcome);
+        }
         if (progress != Progress::Continues) {
             return progress == Progress::Ended;
         }

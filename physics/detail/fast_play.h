@@ -1,5 +1,6 @@
 #pragma once
 
+#include "physics/detail/group_run.h"
 #include "physics/detail/lone_run.h"
 #include "physics/detail/play_outcome.h"
 #include "physics/simulate_shot.h"
@@ -13,14 +14,15 @@ namespace physics {
 struct WorldMemory;
 
 // What one thread reuses from shot to shot: the block its worlds are built in, one at a time, and the
-// lone runs' record of broad-phase moves. Written at every step, so each keeps a cache line of its own
-// rather than share one with another worker's.
+// lone and group runs' records of broad-phase moves. Written at every step, so each keeps a cache line of its
+// own rather than share one with another worker's.
 struct alignas(64) FastPlayScratch {
     FastPlayScratch();
     ~FastPlayScratch();
 
     std::unique_ptr<WorldMemory> worldMemory;  // made on first use
     std::vector<ProxyMove> proxyMoves;
+    std::vector<GroupEvent> groupEvents;
 };
 
 // Plays a shot to the same outcome, bit for bit, as a full world played step by step, taking exact

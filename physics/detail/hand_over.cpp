@@ -89,4 +89,113 @@ bool CatchUpMover(b2World& world, b2Body* mover, int32_t proxyId, const std::vec
     return SameBox(handOver.treeBox, manager.m_broadPhase.GetFatAABB(proxyId));
 }
 
+bool GroupSetupOf(const SheetStones& stones, b2World& world, const StoneProxies& proxies,
+                  const InertStones& inert, int step, GroupRunSetup& setup) {
+    setup.count = stones.count;
+    setup.startStep = step;
+    int movers = 0;
+    for (int i = 0; i < stones.count; ++i) {
+        const b2Body* body = stones.bodies[i];
+        GroupStone& stone = setup.stones[i];
+        stone = GroupStone{};
+        if (body == nullptr) {
+            continue;
+        }
+        const b2Vec2& position = body->GetPosition();
+        const b2Vec2& v = body->GetLinearVelocity();
+        stone.present = true;
+        stone.state =
+            MoverState{position.x, position.y, body->GetAngle(), v.x, v.y, body->GetAngularVelocity()};
+        stone.tree = TreeBox(world, proxies.ids[i]);
+        if (inert.inert[i]) {
+            stone.role = GroupRole::Inert;
+            continue;
+        }
+        stone.role = body->IsAwake() ? GroupRole::Mover : GroupRole::Still;
+        stone.awake = body->IsAwake();
+        for (const b2ContactEdge* edge = body->GetContactList(); edge != nullptr; edge = edge->next) {
+            if (stone.awake && edge->contact->IsTouching()) {
+                return false;
+            }
+            stone.removable = stone.removable && edge->contact->GetManifold()->pointCount == 0;
+        }
+        if (stone.awake) {
+            stone.sleepTime = StillTime(*body);
+            ++movers;
+        }
+    }
+    return movers > 0;
+}
+
+bool CatchUpGroup(b2World& world, SheetStones& stones, const StoneProxies& proxies,
+                  const std::vector<GroupEvent>& events, int fromStep, const GroupRunResult& handOver) {
+    b2ContactManager& manager = ContactManagerOf(world);
+    // Contacts change only where boxes moved, so the first step after a move brings them up to date and
+    // the steps after it, alike, would change nothing.
+    bool boxesMoved = false;
+    int step = fromStep;
+    for (std::size_t at = 0; at < events.size();) {
+        step = events[at].step;
+        if (boxesMoved && world.GetContactCount() > 0) {
+            manager.Collide();
+        }
+        boxesMoved = false;
+        for (; at < events.size() && events[at].step == step && events[at].kind != GroupEventKind::Removed;
+             ++at) {
+            const GroupEvent& event = events[at];
+            if (event.kind == GroupEventKind::FallsAsleep) {
+                stones.bodies[event.stone]->SetAwake(false);
+                continue;
+            }
+            b2AABB box;
+            box.lowerBound.Set(event.move.box.lowerX, event.move.box.lowerY);
+            box.upperBound.Set(event.move.box.upperX, event.move.box.upperY);
+            manager.m_broadPhase.MoveProxy(proxies.ids[event.stone], box,
+                                           b2Vec2(event.move.dx, event.move.dy));
+            boxesMoved = true;
+        }
+        if (boxesMoved) {
+            manager.FindNewContacts();
+        }
+        for (; at < events.size() && events[at].step == step; ++at) {
+            world.DestroyBody(stones.bodies[events[at].stone]);
+            stones.bodies[events[at].stone] = nullptr;
+        }
+    }
+    if (boxesMoved && step < handOver.step && world.GetContactCount() > 0) {
+        manager.Collide();
+    }
+    for (int i = 0; i < stones.count; ++i) {
+        const GroupStone& stone = handOver.stones[i];
+        b2Body* body = stones.bodies[i];
+        if (body == nullptr || !stone.present) {
+            if ((body == nullptr) != !stone.present) {
+                return false;
+            }
+            continue;
+        }
+        if (stone.role == GroupRole::Inert) {
+            AdvanceStillTime(*body, handOver.step - fromStep);
+        }
+        if (stone.role != GroupRole::Mover) {
+            continue;
+        }
+        if (!SameBox(stone.tree, manager.m_broadPhase.GetFatAABB(proxies.ids[i]))) {
+            return false;
+        }
+        const MoverState& state = stone.state;
+        body->SetTransform(b2Vec2(state.x, state.y), state.angle);
+        if (stone.awake) {
+            body->SetLinearVelocity(b2Vec2(state.vx, state.vy));
+            body->SetAngularVelocity(state.spin);
+            SetStillTime(*body, stone.sleepTime);
+        }
+        if (body->IsAwake() != stone.awake ||
+            !SameBox(stone.tree, manager.m_broadPhase.GetFatAABB(proxies.ids[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace physics

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "physics/detail/group_run.h"
+#include "physics/detail/inert_stones.h"
 #include "physics/detail/lone_run.h"
 #include "physics/detail/sheet_stones.h"
 
@@ -32,5 +34,20 @@ bool TreeBoxesOverlap(b2World& world, int32_t proxyA, int32_t proxyB);
 [[nodiscard]] bool CatchUpMover(b2World& world, b2Body* mover, int32_t proxyId,
                                 const std::vector<ProxyMove>& moves, int fromStep,
                                 const LoneRunResult& handOver);
+
+// The world's stones set up for a group run from `step`: every awake stone that is not inert moves, and
+// none of them touches another. False when one does, or none moves.
+[[nodiscard]] bool GroupSetupOf(const SheetStones& stones, b2World& world, const StoneProxies& proxies,
+                                const InertStones& inert, int step, GroupRunSetup& setup);
+
+// Brings a world whose stones ran as a group from fromStep to handOver.step (RunGroup with the stones of
+// `stones`) to the state the world itself would have reached: at every step the contacts brought up to
+// date (none of them touches, so the stones' places at the run's start serve), the island solve's sleep,
+// the proxy moves in the world's order and the pair search, then the scan's removals; last, each mover's
+// place, velocity and time held still. Inert stones count the steps as held still. False when the
+// broad phase does not end up as the run foresaw; the world is then unusable.
+[[nodiscard]] bool CatchUpGroup(b2World& world, SheetStones& stones, const StoneProxies& proxies,
+                                const std::vector<GroupEvent>& events, int fromStep,
+                                const GroupRunResult& handOver);
 
 }  // namespace physics

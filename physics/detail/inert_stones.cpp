@@ -152,4 +152,12 @@ void AdvanceStillTime(b2Body& body, int steps) {
     }
 }
 
+float StillTime(const b2Body& body) {
+    return body.*StillTimeMember();
+}
+
+void SetStillTime(b2Body& body, float time) {
+    body.*StillTimeMember() = time;
+}
+
 }  // namespace physics

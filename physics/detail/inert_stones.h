@@ -35,4 +35,8 @@ void ScanAtRest(PlayOutcome& outcome, const InertStones& inert);
 // must count an inert stone's time as the world playing them would have: one time step per step.
 void AdvanceStillTime(b2Body& body, int steps);
 
+// The time a body has held still, as the world counts it for sleep, and the same set.
+float StillTime(const b2Body& body);
+void SetStillTime(b2Body& body, float time);
+
 }  // namespace physics

@@ -78,6 +78,19 @@ bool TreeBoxStays(const Box& tree, float x, float y);
 // by the broad phase's margin.
 Box FreshProxyBox(float x, float y);
 
+// One world step of a stone alone in its island, with no contact that touches: integration, the sleep
+// rule, its broad-phase box and, if it is still awake, the sheet's friction. `sleepTime` is the body's
+// time held still.
+struct StoneStep {
+    bool awake = true;   // false: the island solve put it to sleep
+    bool moved = false;  // the world re-inserted its proxy, as `move` tells
+    ProxyMove move;
+};
+StoneStep StepStoneAlone(int step, MoverState& s, float& sleepTime, Box& tree);
+
+// Whether the end-of-step scan takes a stone centred at (x, y) off the sheet.
+bool StoneOffSheet(float x, float y);
+
 // The world steps, each without any motion, after which a still stone falls asleep.
 int StepsToFallAsleep();
 

@@ -41,14 +41,6 @@ bool ScanStones(SheetStones& stones, b2World& world) {
     return true;
 }
 
-namespace {
-
-// Two stones closer than this may touch at the next collision test, which compares squared distances
-// with (2 radii) squared; the margin only keeps the test away from that boundary.
-constexpr float ApartDistance = 2.0f * records::StoneRadius + 0.001f;
-
-}  // namespace
-
 void ApplySheetFriction(SheetStones& stones, float speedLoss) {
     for (int i = 0; i < stones.count; ++i) {
         b2Body* body = stones.bodies[i];

@@ -3,6 +3,7 @@
 #include "physics/detail/inert_stones.h"
 #include "physics/detail/sheet_stones.h"
 #include "physics/simulate_shot.h"
+#include "records/sheet.h"
 
 #include <vector>
 
@@ -15,6 +16,10 @@ constexpr int PositionIterations = 10;
 // One simulated minute. A real play settles within a few thousand steps; stones stacked on one spot
 // never separate and never sleep, so without a cap such a record would keep the search busy for ever.
 constexpr int MaxPlaySteps = 36000;
+
+// Two stones closer than this may touch at the next collision test, which compares squared distances
+// with (2 radii) squared; the margin only keeps the test away from that boundary.
+constexpr float ApartDistance = 2.0f * records::StoneRadius + 0.001f;
 
 // One friction step of speedLoss, with curl, on every stone in the table, in index order.
 void ApplySheetFriction(SheetStones& stones, float speedLoss);
