@@ -90,14 +90,21 @@ SimulationScratch::~SimulationScratch() = default;
 SimulationScratch::SimulationScratch(SimulationScratch&&) noexcept = default;
 SimulationScratch& SimulationScratch::operator=(SimulationScratch&&) noexcept = default;
 
+SettledStart SettleStart(const records::GameState& state) {
+    WarmUp();
+    return SettledStart{SettlePlacedStones(state)};
+}
+
 bool SimulateShot(records::GameState& state, records::ShotVector shot, SimulationScratch& scratch,
-                  SimulationPath path, const LonePath* lone) {
+                  SimulationPath path, const LonePath* lone, const SettledStart* settled) {
     WarmUp();
     if (!Playable(state)) {
         return false;
     }
     PlayOutcome outcome;
-    if (path == SimulationPath::Plain || !PlayShotFast(state, shot, lone, *scratch.fast, outcome)) {
+    if (path == SimulationPath::Plain ||
+        !PlayShotFast(state, shot, lone, settled != nullptr ? settled->settling.get() : nullptr,
+                      *scratch.fast, outcome)) {
         outcome = PlayShotPlain(state, shot);
     }
     WriteOutcome(state, outcome);

@@ -37,6 +37,17 @@ struct LonePath {
 
 LonePath TraceLonePath(records::ShotVector shot);
 
+struct PlacedSettling;
+
+// How the placed stones of one record push apart and fall asleep when some overlap, worked out once for
+// every play from that record: such a play then needs no world until its stone comes near them. Holds
+// nothing of Box2D; empty when the record's stones need no settling or theirs could not be shared.
+struct SettledStart {
+    std::shared_ptr<const PlacedSettling> settling;
+};
+
+SettledStart SettleStart(const records::GameState& state);
+
 // Completes the physics library's lazy one-time set-up (its table of contact types is filled, without a
 // lock, by the first contact a world creates). Call it once before threads simulate at the same time;
 // SimulateShot also calls it, so a forgotten call costs nothing but a race-free first use.
@@ -48,10 +59,11 @@ void WarmUp();
 // restores the position and takes the delivered stone out instead.
 // False, with the record untouched, when shotNumber lies outside 0..15.
 // Deterministic: each call owns its world and touches only the record and the scratch it is given.
-// `lone`, when given, is the trace of this very shot.
+// `lone`, when given, is the trace of this very shot; `settled`, SettleStart of this very record (one of
+// another record is ignored).
 [[nodiscard]] bool SimulateShot(records::GameState& state, records::ShotVector shot,
                                 SimulationScratch& scratch, SimulationPath path = SimulationPath::Fast,
-                                const LonePath* lone = nullptr);
+                                const LonePath* lone = nullptr, const SettledStart* settled = nullptr);
 
 // The same with a scratch of its own, for callers that play a shot now and then.
 [[nodiscard]] bool SimulateShot(records::GameState& state, records::ShotVector shot,

@@ -5,6 +5,7 @@
 #include "physics/detail/lone_run.h"
 #include "physics/detail/run_to_rest.h"
 #include "physics/detail/settle.h"
+#include "physics/detail/settled_start.h"
 #include "physics/sheet.h"
 #include "physics/stone_motion.h"
 #include "records/sheet.h"
@@ -14,6 +15,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <vector>
@@ -317,8 +319,10 @@ bool PlaySettling(const records::GameState& state, const records::ShotVector& sh
 }
 
 // The delivered stone as the world has it after its half step of friction, sliding alone from the hack;
-// placed stones keep the scan from it until they fall asleep together, inert ones for good.
-LoneRunSetup DeliverySetup(const records::ShotVector& shot, const Box* others, int otherCount, bool inert) {
+// placed stones keep the scan from it until they fall asleep together, at the end of step asleepStep,
+// inert ones for good.
+LoneRunSetup DeliverySetup(const records::ShotVector& shot, const Box* others, int otherCount, bool inert,
+                           int asleepStep = StepsToFallAsleep()) {
     // ThrowStone leaves a delivery without a finite speed at rest.
     const bool deliverable = IsDeliverableVelocity(shot.vx, shot.vy);
     const StoneMotion start = ApplyFrictionStep(
@@ -327,7 +331,7 @@ LoneRunSetup DeliverySetup(const records::ShotVector& shot, const Box* others, i
     LoneRunSetup setup;
     setup.start = MoverState{records::DeliveryX, records::DeliveryY, 0.0f, start.vx, start.vy, start.spin};
     setup.startStep = 0;
-    setup.firstExaminedStep = otherCount > 0 ? StepsToFallAsleep() : 1;
+    setup.firstExaminedStep = otherCount > 0 ? asleepStep : 1;
     setup.firstHandOverStep = setup.firstExaminedStep;
     if (inert) {
         setup.firstExaminedStep = MaxPlaySteps + 1;
@@ -339,14 +343,15 @@ LoneRunSetup DeliverySetup(const records::ShotVector& shot, const Box* others, i
     return setup;
 }
 
-// The placed stones still and the delivered one at rest or gone, where `run` ended.
-PlayOutcome LoneOutcome(const records::GameState& state, const Placed& placed, const InertStones& inert,
-                        LoneRunEnd end, const records::StonePosition& rest) {
+// The placed stones at `places` and the delivered one at rest or gone, where its lone run ended.
+PlayOutcome LoneOutcome(const records::GameState& state, const Placed& placed,
+                        const records::StonePosition* places, const InertStones& inert, LoneRunEnd end,
+                        const records::StonePosition& rest) {
     PlayOutcome outcome;
     outcome.count = state.shotNumber + 1;
     for (int k = 0; k < placed.count; ++k) {
         outcome.present[placed.index[k]] = true;
-        outcome.position[placed.index[k]] = state.stones[placed.index[k]];
+        outcome.position[placed.index[k]] = places[placed.index[k]];
     }
     if (end == LoneRunEnd::Rests) {
         outcome.present[state.shotNumber] = true;
@@ -357,11 +362,13 @@ PlayOutcome LoneOutcome(const records::GameState& state, const Placed& placed, c
 }
 
 // Whether the traced path decides the play among these stones: it comes near none of them, and with
-// stones placed the scan reaches the delivered stone no later than it ended alone. Behind inert stones
-// the scan never removes it, so only a path that rests on the sheet decides.
-bool TraceDecides(const LonePath& lone, const Box* others, int otherCount, bool inert) {
+// stones placed the scan reaches the delivered stone, once they sleep from asleepStep on, no later than
+// it ended alone. Behind inert stones the scan never removes it, so only a path that rests on the sheet
+// decides.
+bool TraceDecides(const LonePath& lone, const Box* others, int otherCount, bool inert,
+                  int asleepStep = StepsToFallAsleep()) {
     const bool rests = lone.end == static_cast<int>(LoneRunEnd::Rests) + 1;
-    if (lone.end == 0 || (otherCount > 0 && lone.endStep < StepsToFallAsleep()) || (inert && !rests)) {
+    if (lone.end == 0 || (otherCount > 0 && lone.endStep < asleepStep) || (inert && !rests)) {
         return false;
     }
     for (std::size_t at = 0; at + 4 <= lone.covers.size(); at += 4) {
@@ -375,7 +382,128 @@ bool TraceDecides(const LonePath& lone, const Box* others, int otherCount, bool 
     return true;
 }
 
+// The play from a record whose placed stones settle as `settled` has them: the delivered stone slides
+// alone while they settle and sleep, for as long as it keeps away from them (their proxies never move,
+// so they do everything as in the settled world), and a world built where it comes near gets their
+// settled state.
+bool PlayFromSettled(const records::GameState& state, const records::ShotVector& shot, const LonePath* lone,
+                     const PlacedSettling& settled, const Placed& placed, FastPlayScratch& scratch,
+                     PlayOutcome& outcome) {
+    Box others[records::StoneCount];
+    for (int k = 0; k < placed.count; ++k) {
+        const records::StonePosition& at = state.stones[placed.index[k]];
+        others[k] = FreshProxyBox(at.x, at.y);
+    }
+    const bool inert = settled.inert.count > 0;
+    if (lone != nullptr && TraceDecides(*lone, others, placed.count, inert, settled.allAsleepStep)) {
+        const LoneRunEnd end = static_cast<LoneRunEnd>(lone->end - 1);
+        outcome = LoneOutcome(state, placed, settled.place, settled.inert, end, lone->rest);
+        return true;
+    }
+    const LoneRunResult run =
+        RunAlone(DeliverySetup(shot, others, placed.count, inert, settled.allAsleepStep), scratch.proxyMoves);
+    if (run.end == LoneRunEnd::Rests || run.end == LoneRunEnd::Removed) {
+        outcome = LoneOutcome(state, placed, settled.place, settled.inert, run.end,
+                              records::StonePosition{run.state.x, run.state.y});
+        return true;
+    }
+    if (run.end == LoneRunEnd::Undecided) {
+        return PlaySettling(state, shot, scratch, outcome);
+    }
+    World w = StartWorld(state, shot, scratch);
+    if (PlayStep(w.stones, *w.world) || !PlaceSettledStones(w.stones, *w.world, settled, run.step)) {
+        return false;
+    }
+    const int thrower = state.shotNumber;
+    const StoneProxies proxies = FindStoneProxies(w.stones, *w.world);
+    if (!CatchUpMover(*w.world, w.stones.bodies[thrower], proxies.ids[thrower], scratch.proxyMoves, 1, run)) {
+        return false;
+    }
+    return PlayOn(w, run.step, outcome);
+}
+
+bool SameStonesPlaced(const records::GameState& a, const records::GameState& b) {
+    return a.shotNumber == b.shotNumber &&
+           std::memcmp(a.stones, b.stones, sizeof a.stones[0] * static_cast<std::size_t>(a.shotNumber)) == 0;
+}
+
 }  // namespace
+
+std::shared_ptr<const PlacedSettling> SettlePlacedStones(const records::GameState& state) {
+    if (state.shotNumber < 1 || state.shotNumber >= records::StoneCount) {
+        return nullptr;
+    }
+    const Placed placed = PlacedStones(state);
+    if (PlacedStonesStandStill(state, placed)) {
+        return nullptr;
+    }
+    // Any delivery that stays far from the placed stones while they settle serves: a draw from the hack.
+    const records::ShotVector draw{0.0f, -29.6f, 0, {}};
+    FastPlayScratch scratch;
+    World w = StartWorld(state, draw, scratch);
+    const int thrower = state.shotNumber;
+    const Settling settling = PlayUntilSettled(w.stones, *w.world, thrower, SettleStepLimit);
+    if (settling.end != SettleEnd::Settled || !settling.othersKeptBoxes) {
+        return nullptr;
+    }
+    auto settled = std::make_shared<PlacedSettling>();
+    settled->state = state;
+    settled->allAsleepStep = settling.allAsleepStep;
+    settled->inert = settling.inert;
+    const StoneProxies proxies = FindStoneProxies(w.stones, *w.world);
+    Box others[records::StoneCount];
+    for (int k = 0; k < placed.count; ++k) {
+        const int i = placed.index[k];
+        settled->place[i] =
+            records::StonePosition{w.stones.bodies[i]->GetPosition().x, w.stones.bodies[i]->GetPosition().y};
+        others[k] = FreshProxyBox(state.stones[i].x, state.stones[i].y);
+    }
+    // Followed to the step at which they all sleep: none moves or is moved in the broad phase, and
+    // they fall asleep together exactly then.
+    for (int step = settling.step; step <= settling.allAsleepStep; ++step) {
+        if (step > settling.step && PlayStep(w.stones, *w.world)) {
+            return nullptr;
+        }
+        bool allAsleep = true;
+        for (int k = 0; k < placed.count; ++k) {
+            const int i = placed.index[k];
+            const b2Body* body = w.stones.bodies[i];
+            if (body == nullptr) {
+                return nullptr;
+            }
+            const records::StonePosition at{body->GetPosition().x, body->GetPosition().y};
+            const Box tree = TreeBox(*w.world, proxies.ids[i]);
+            if (std::memcmp(&at, &settled->place[i], sizeof at) != 0 ||
+                std::memcmp(&tree, &others[k], sizeof tree) != 0) {
+                return nullptr;
+            }
+            allAsleep = allAsleep && (settled->inert.inert[i] || !body->IsAwake());
+        }
+        if (w.stones.bodies[thrower] == nullptr || allAsleep != (step == settling.allAsleepStep)) {
+            return nullptr;
+        }
+        const Box delivered = TreeBox(*w.world, proxies.ids[thrower]);
+        for (int k = 0; k < placed.count; ++k) {
+            if (BoxesNear(delivered, others[k])) {
+                return nullptr;
+            }
+        }
+    }
+    for (int k = 0; k < placed.count; ++k) {
+        const int i = placed.index[k];
+        settled->angle[i] = w.stones.bodies[i]->GetAngle();
+        settled->stillTime[i] = StillTime(*w.stones.bodies[i]);
+    }
+    if (!TakeContacts(w.stones, *w.world, settled->contacts)) {
+        return nullptr;
+    }
+    for (const SettledContact& contact : settled->contacts) {
+        if (contact.stoneA == thrower || contact.stoneB == thrower) {
+            return nullptr;
+        }
+    }
+    return settled;
+}
 
 LonePath TraceLonePath(records::ShotVector shot) {
     // Boxes the world tests one after another are covered a few at a time: far fewer to store and to
@@ -405,9 +533,12 @@ LonePath TraceLonePath(records::ShotVector shot) {
 }
 
 bool PlayShotFast(const records::GameState& state, const records::ShotVector& shot, const LonePath* lone,
-                  FastPlayScratch& scratch, PlayOutcome& outcome) {
+                  const PlacedSettling* settled, FastPlayScratch& scratch, PlayOutcome& outcome) {
     const Placed placed = PlacedStones(state);
     if (!PlacedStonesStandStill(state, placed)) {
+        if (settled != nullptr && SameStonesPlaced(settled->state, state)) {
+            return PlayFromSettled(state, shot, lone, *settled, placed, scratch, outcome);
+        }
         return PlaySettling(state, shot, scratch, outcome);
     }
     Box others[records::StoneCount];
@@ -418,7 +549,7 @@ bool PlayShotFast(const records::GameState& state, const records::ShotVector& sh
     const InertStones inert = CoincidentStones(state, placed.index, placed.count);
     if (lone != nullptr && TraceDecides(*lone, others, placed.count, inert.count > 0)) {
         const LoneRunEnd end = static_cast<LoneRunEnd>(lone->end - 1);
-        outcome = LoneOutcome(state, placed, inert, end, lone->rest);
+        outcome = LoneOutcome(state, placed, state.stones, inert, end, lone->rest);
         return true;
     }
     const LoneRunResult run =
@@ -430,7 +561,8 @@ bool PlayShotFast(const records::GameState& state, const records::ShotVector& sh
         World w = StartWorld(state, shot, scratch);
         return PlayOn(w, 0, outcome);
     }
-    outcome = LoneOutcome(state, placed, inert, run.end, records::StonePosition{run.state.x, run.state.y});
+    outcome = LoneOutcome(state, placed, state.stones, inert, run.end,
+                          records::StonePosition{run.state.x, run.state.y});
     return true;
 }
 

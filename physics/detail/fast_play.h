@@ -11,6 +11,7 @@
 
 namespace physics {
 
+struct PlacedSettling;
 struct WorldMemory;
 
 // What one thread reuses from shot to shot: the block its worlds are built in, one at a time, and the
@@ -31,8 +32,15 @@ struct alignas(64) FastPlayScratch {
 // the stone comes near another; and the play ends as soon as nothing can move any more.
 // The record's shotNumber must lie in 0..15. False when a world did not match what a shortcut foresaw;
 // the outcome is then unset and the shot must be played in full.
-// `lone`, when given, is the shot's trace: a play it shows to need no world ends at once.
+// `lone`, when given, is the shot's trace: a play it shows to need no world ends at once. `settled`, when
+// given, is how the record's placed stones settle (SettlePlacedStones); one for another record is ignored.
 [[nodiscard]] bool PlayShotFast(const records::GameState& state, const records::ShotVector& shot,
-                                const LonePath* lone, FastPlayScratch& scratch, PlayOutcome& outcome);
+                                const LonePath* lone, const PlacedSettling* settled, FastPlayScratch& scratch,
+                                PlayOutcome& outcome);
+
+// How the placed stones of the record settle, when some overlap, in a world of their own: followed until
+// they all sleep, and kept only if no stone's broad-phase proxy moved meanwhile, so that every play from
+// the record does the same with them until its delivered stone comes near. Null otherwise.
+std::shared_ptr<const PlacedSettling> SettlePlacedStones(const records::GameState& state);
 
 }  // namespace physics

@@ -38,6 +38,7 @@ struct Watch {
     bool awake[records::StoneCount];
     records::StonePosition place[records::StoneCount];
     Box tree[records::StoneCount];
+    bool boxMoved[records::StoneCount];
     ContactSeen contacts[MaxContacts];
     int contactCount = 0;
 };
@@ -92,7 +93,9 @@ bool Observe(Watch& watch, const SheetStones& stones, b2World& world, const Ston
         }
         watch.awake[i] = body->IsAwake();
         watch.place[i] = records::StonePosition{body->GetPosition().x, body->GetPosition().y};
-        watch.tree[i] = TreeBox(world, proxies.ids[i]);
+        const Box tree = TreeBox(world, proxies.ids[i]);
+        watch.boxMoved[i] = watch.boxMoved[i] || std::memcmp(&tree, &watch.tree[i], sizeof tree) != 0;
+        watch.tree[i] = tree;
     }
     return true;
 }
@@ -179,7 +182,7 @@ int AllAsleepStep(const Watch& watch, const SheetStones& stones, int mover, cons
 Settling PlayUntilSettled(SheetStones& stones, b2World& world, int mover, int stepLimit) {
     const int stepsDone = 0;
     const StoneProxies proxies = FindStoneProxies(stones, world);
-    Watch watch;
+    Watch watch{};
     for (int i = 0; i < records::StoneCount; ++i) {
         watch.sleepStart[i] = stepsDone + 1;
         watch.awake[i] = true;  // every stone is created awake
@@ -187,6 +190,7 @@ Settling PlayUntilSettled(SheetStones& stones, b2World& world, int mover, int st
     if (!Observe(watch, stones, world, proxies, stepsDone + 1)) {
         return Settling{SettleEnd::GaveUp, stepsDone, 0, {}};
     }
+    std::fill(watch.boxMoved, watch.boxMoved + records::StoneCount, false);
     for (int step = stepsDone + 1; step <= stepLimit; ++step) {
         StepQuietly(world, TimeStep, VelocityIterations, PositionIterations);
         const bool followed = OthersStandStill(stones, mover);
@@ -203,8 +207,12 @@ Settling PlayUntilSettled(SheetStones& stones, b2World& world, int mover, int st
             return Settling{SettleEnd::GaveUp, step, 0, {}};
         }
         if (settled) {
-            return Settling{SettleEnd::Settled, step, AllAsleepStep(watch, stones, mover, inert, step),
-                            inert};
+            bool othersKept = true;
+            for (int i = 0; i < stones.count; ++i) {
+                othersKept = othersKept && (i == mover || !watch.boxMoved[i]);
+            }
+            return Settling{SettleEnd::Settled, step, AllAsleepStep(watch, stones, mover, inert, step), inert,
+                            othersKept};
         }
     }
     return Settling{SettleEnd::GaveUp, stepLimit, 0, {}};

@@ -16,9 +16,10 @@ enum class SettleEnd {
 
 struct Settling {
     SettleEnd end = SettleEnd::GaveUp;
-    int step = 0;           // world steps played
-    int allAsleepStep = 0;  // Settled: from the end of this step every stone but the mover sleeps,
-    InertStones inert;      // but these, which never do
+    int step = 0;                  // world steps played
+    int allAsleepStep = 0;         // Settled: from the end of this step every stone but the mover sleeps,
+    InertStones inert;             // but these, which never do
+    bool othersKeptBoxes = false;  // no stone but the mover had its broad-phase proxy moved
 };
 
 // Plays a fresh world, set up as the plain play sets it up, until every stone but the mover stays where it is

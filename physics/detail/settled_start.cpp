@@ -1,0 +1,73 @@
+#include "physics/detail/settled_start.h"
+
+#include "physics/detail/hand_over.h"
+
+#include <box2d/box2d.h>
+
+#include <cstring>
+
+namespace physics {
+
+// A contact's state flags (touching, enabled) are the world's own; an explicit instantiation may name
+// the member, and the friend it defines hands it out.
+uint32 b2Contact::*ContactFlagsMember();
+
+template <uint32 b2Contact::*Member>
+struct ContactFlagsAccess {
+    friend uint32 b2Contact::*ContactFlagsMember() { return Member; }
+};
+template struct ContactFlagsAccess<&b2Contact::m_flags>;
+
+bool TakeContacts(const SheetStones& stones, b2World& world, std::vector<SettledContact>& contacts) {
+    contacts.clear();
+    for (b2Contact* c = world.GetContactList(); c != nullptr; c = c->GetNext()) {
+        SettledContact taken;
+        taken.stoneA = StoneIndex(stones, c->GetFixtureA()->GetBody());
+        taken.stoneB = StoneIndex(stones, c->GetFixtureB()->GetBody());
+        if (taken.stoneA < 0 || taken.stoneB < 0) {
+            return false;
+        }
+        taken.manifold = *c->GetManifold();
+        taken.flags = c->*ContactFlagsMember();
+        contacts.push_back(taken);
+    }
+    return true;
+}
+
+bool PlaceSettledStones(SheetStones& stones, b2World& world, const PlacedSettling& settled, int step) {
+    const StoneProxies proxies = FindStoneProxies(stones, world);
+    for (int i = 0; i < settled.state.shotNumber; ++i) {
+        b2Body* body = stones.bodies[i];
+        if (body == nullptr) {
+            continue;
+        }
+        const Box before = TreeBox(world, proxies.ids[i]);
+        body->SetTransform(b2Vec2(settled.place[i].x, settled.place[i].y), settled.angle[i]);
+        const Box after = TreeBox(world, proxies.ids[i]);
+        if (std::memcmp(&before, &after, sizeof before) != 0) {
+            return false;
+        }
+        if (settled.inert.inert[i]) {
+            SetStillTime(*body, settled.stillTime[i]);
+            AdvanceStillTime(*body, step - settled.allAsleepStep);
+        } else {
+            body->SetAwake(false);
+        }
+    }
+    std::size_t k = 0;
+    for (b2Contact* c = world.GetContactList(); c != nullptr; c = c->GetNext(), ++k) {
+        if (k == settled.contacts.size()) {
+            return false;
+        }
+        const SettledContact& contact = settled.contacts[k];
+        if (StoneIndex(stones, c->GetFixtureA()->GetBody()) != contact.stoneA ||
+            StoneIndex(stones, c->GetFixtureB()->GetBody()) != contact.stoneB) {
+            return false;
+        }
+        *c->GetManifold() = contact.manifold;
+        c->*ContactFlagsMember() = contact.flags;
+    }
+    return k == settled.contacts.size();
+}
+
+}  // namespace physics
