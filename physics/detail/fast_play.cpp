@@ -133,12 +133,6 @@ int LoneMover(const SheetStones& stones, InertStones& inert) {
     return mover;
 }
 
-MoverState StateOf(const b2Body& body) {
-    const b2Vec2& position = body.GetPosition();
-    const b2Vec2& v = body.GetLinearVelocity();
-    return MoverState{position.x, position.y, body.GetAngle(), v.x, v.y, body.GetAngularVelocity()};
-}
-
 enum class Progress { Ended, Continues, Broken };
 
 // Lets the mover run without the world from `step` on, every other stone standing still and asleep

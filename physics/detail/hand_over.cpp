@@ -53,6 +53,12 @@ StoneProxies FindStoneProxies(const SheetStones& stones, b2World& world) {
     return proxies;
 }
 
+MoverState StateOf(const b2Body& body) {
+    const b2Vec2& position = body.GetPosition();
+    const b2Vec2& v = body.GetLinearVelocity();
+    return MoverState{position.x, position.y, body.GetAngle(), v.x, v.y, body.GetAngularVelocity()};
+}
+
 Box TreeBox(b2World& world, int32_t proxyId) {
     const b2AABB& box = ContactManagerOf(world).m_broadPhase.GetFatAABB(proxyId);
     return Box{box.lowerBound.x, box.lowerBound.y, box.upperBound.x, box.upperBound.y};
@@ -101,11 +107,8 @@ bool GroupSetupOf(const SheetStones& stones, b2World& world, const StoneProxies&
         if (body == nullptr) {
             continue;
         }
-        const b2Vec2& position = body->GetPosition();
-        const b2Vec2& v = body->GetLinearVelocity();
         stone.present = true;
-        stone.state =
-            MoverState{position.x, position.y, body->GetAngle(), v.x, v.y, body->GetAngularVelocity()};
+        stone.state = StateOf(*body);
         stone.tree = TreeBox(world, proxies.ids[i]);
         if (inert.inert[i]) {
             stone.role = GroupRole::Inert;

@@ -20,6 +20,9 @@ struct StoneProxies {
 
 StoneProxies FindStoneProxies(const SheetStones& stones, b2World& world);
 
+// A body's place and motion as the world keeps them between steps.
+MoverState StateOf(const b2Body& body);
+
 // The box the broad phase keeps for a stone's proxy.
 Box TreeBox(b2World& world, int32_t proxyId);
 
