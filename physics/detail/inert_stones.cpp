@@ -1,5 +1,7 @@
 #include "physics/detail/inert_stones.h"
 
+#include "physics/detail/private_member.h"
+
 #include "physics/sheet.h"
 #include "physics/stone_motion.h"
 #include "records/sheet.h"
@@ -8,15 +10,11 @@
 
 namespace physics {
 
-// The world keeps a body's still time private; an explicit instantiation may name a private member,
-// and the friend it defines hands the member out.
-float b2Body::*StillTimeMember();
-
-template <float b2Body::*Member>
-struct StillTimeAccess {
-    friend float b2Body::*StillTimeMember() { return Member; }
+struct BodyStillTime {
+    using Type = float b2Body::*;
+    friend Type MemberOf(BodyStillTime);
 };
-template struct StillTimeAccess<&b2Body::m_sleepTime>;
+template struct PrivateMember<BodyStillTime, &b2Body::m_sleepTime>;
 
 namespace {
 
@@ -146,18 +144,18 @@ void ScanAtRest(PlayOutcome& outcome, const InertStones& inert) {
 }
 
 void AdvanceStillTime(b2Body& body, int steps) {
-    float& stillTime = body.*StillTimeMember();
+    float& stillTime = body.*MemberOf(BodyStillTime{});
     for (int k = 0; k < steps; ++k) {
         stillTime += TimeStep;
     }
 }
 
 float StillTime(const b2Body& body) {
-    return body.*StillTimeMember();
+    return body.*MemberOf(BodyStillTime{});
 }
 
 void SetStillTime(b2Body& body, float time) {
-    body.*StillTimeMember() = time;
+    body.*MemberOf(BodyStillTime{}) = time;
 }
 
 }  // namespace physics

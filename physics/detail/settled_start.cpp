@@ -1,6 +1,7 @@
 #include "physics/detail/settled_start.h"
 
 #include "physics/detail/hand_over.h"
+#include "physics/detail/private_member.h"
 
 #include <box2d/box2d.h>
 
@@ -8,15 +9,12 @@
 
 namespace physics {
 
-// A contact's state flags (touching, enabled) are the world's own; an explicit instantiation may name
-// the member, and the friend it defines hands it out.
-uint32 b2Contact::*ContactFlagsMember();
-
-template <uint32 b2Contact::*Member>
-struct ContactFlagsAccess {
-    friend uint32 b2Contact::*ContactFlagsMember() { return Member; }
+// A contact's state flags (touching, enabled) are the world's own.
+struct ContactFlags {
+    using Type = uint32 b2Contact::*;
+    friend Type MemberOf(ContactFlags);
 };
-template struct ContactFlagsAccess<&b2Contact::m_flags>;
+template struct PrivateMember<ContactFlags, &b2Contact::m_flags>;
 
 bool TakeContacts(const SheetStones& stones, b2World& world, std::vector<SettledContact>& contacts) {
     contacts.clear();
@@ -28,7 +26,7 @@ bool TakeContacts(const SheetStones& stones, b2World& world, std::vector<Settled
             return false;
         }
         taken.manifold = *c->GetManifold();
-        taken.flags = c->*ContactFlagsMember();
+        taken.flags = c->*MemberOf(ContactFlags{});
         contacts.push_back(taken);
     }
     return true;
@@ -65,7 +63,7 @@ bool PlaceSettledStones(SheetStones& stones, b2World& world, const PlacedSettlin
             return false;
         }
         *c->GetManifold() = contact.manifold;
-        c->*ContactFlagsMember() = contact.flags;
+        c->*MemberOf(ContactFlags{}) = contact.flags;
     }
     return k == settled.contacts.size();
 }
