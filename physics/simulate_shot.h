@@ -28,11 +28,21 @@ struct SimulationScratch {
 // positions: how its stone ends, and boxes that cover what the world's broad phase sees of its path. A
 // play whose placed stones all stand still and lie nowhere near those boxes then ends the same way
 // without a step being played; any other play is played as before. Holds nothing of Box2D.
+// A play that comes near a placed stone takes the stone's run up from where the trace stood at the start
+// of a box before, rather than from the hack.
+struct LoneResume {
+    int step = 0;          // 0: the run cannot be taken up there
+    float state[6] = {};   // centre x, y, angle, velocity x, y, spin after that step
+    float tree[4] = {};    // the stone's broad-phase box then
+    float move[6] = {};    // that step's re-insertion into the broad phase: the box passed, the displacement
+};
+
 struct LonePath {
     int end = 0;                    // 0: the trace decided nothing, and is of no use
     int endStep = 0;                // the step at which the stone rested or left the sheet
     records::StonePosition rest{};  // where it rested; it left the sheet otherwise
     std::vector<float> covers;      // lower x, lower y, upper x, upper y of each box, along the path
+    std::vector<LoneResume> resumes;  // at the start of each box but the first (resumes[k - 1]: box k)
 };
 
 LonePath TraceLonePath(records::ShotVector shot);

@@ -1,5 +1,6 @@
 #include "physics/detail/fast_play.h"
 
+#include "physics/detail/delivery.h"
 #include "physics/detail/hand_over.h"
 #include "physics/detail/inert_stones.h"
 #include "physics/detail/lone_run.h"
@@ -261,20 +262,22 @@ bool PlayOn(World& w, int stepsDone, PlayOutcome& outcome) {
     return true;
 }
 
-// The world at step `handOver.step` of a play in which the placed stones stood still, asleep since
-// step StepsToFallAsleep() unless inert, and the delivered stone slid alone: built as the plain play
-// builds it, one real step played, then the delivered stone's broad-phase history and state replayed.
+// The world at the step the delivered stone's lone run hands over at, in a play in which the placed
+// stones stood still, asleep since step StepsToFallAsleep() unless inert, and the delivered stone slid
+// alone: built as the plain play builds it, one real step played, then the delivered stone's broad-phase
+// history and state replayed.
 bool HandOverDelivery(const records::GameState& state, const records::ShotVector& shot, const Placed& placed,
-                      const InertStones& inert, const LoneRunResult& handOver, FastPlayScratch& scratch,
-                      PlayOutcome& outcome) {
+                      const InertStones& inert, const LoneRunSetup& setup, const LoneResume* resumed,
+                      LoneRunResult handOver, FastPlayScratch& scratch, PlayOutcome& outcome) {
     World w = StartWorld(state, shot, scratch);
     if (PlayStep(w.stones, *w.world)) {
         return false;
     }
     const int thrower = state.shotNumber;
     const StoneProxies proxies = FindStoneProxies(w.stones, *w.world);
-    if (!CatchUpMover(*w.world, w.stones.bodies[thrower], proxies.ids[thrower], w.scratch.proxyMoves, 1,
-                      handOver)) {
+    std::vector<ProxyMove>& moves = w.scratch.proxyMoves;
+    if (!CompleteDeliveryMoves(*w.world, proxies.ids[thrower], setup, resumed, handOver, moves) ||
+        !CatchUpMover(*w.world, w.stones.bodies[thrower], proxies.ids[thrower], moves, 1, handOver)) {
         return false;
     }
     for (int k = 0; k < placed.count; ++k) {
@@ -312,31 +315,6 @@ bool PlaySettling(const records::GameState& state, const records::ShotVector& sh
     return PlayOn(w, step, outcome);
 }
 
-// The delivered stone as the world has it after its half step of friction, sliding alone from the hack;
-// placed stones keep the scan from it until they fall asleep together, at the end of step asleepStep,
-// inert ones for good.
-LoneRunSetup DeliverySetup(const records::ShotVector& shot, const Box* others, int otherCount, bool inert,
-                           int asleepStep = StepsToFallAsleep()) {
-    // ThrowStone leaves a delivery without a finite speed at rest.
-    const bool deliverable = IsDeliverableVelocity(shot.vx, shot.vy);
-    const StoneMotion start = ApplyFrictionStep(
-        StoneMotion{deliverable ? shot.vx : 0.0f, deliverable ? shot.vy : 0.0f, SpinForCurl(shot.curl)},
-        SpeedLossPerStep * 0.5f);
-    LoneRunSetup setup;
-    setup.start = MoverState{records::DeliveryX, records::DeliveryY, 0.0f, start.vx, start.vy, start.spin};
-    setup.startStep = 0;
-    setup.firstExaminedStep = otherCount > 0 ? asleepStep : 1;
-    setup.firstHandOverStep = setup.firstExaminedStep;
-    if (inert) {
-        setup.firstExaminedStep = MaxPlaySteps + 1;
-        setup.restsUnexamined = true;
-    }
-    setup.treeBox = FreshProxyBox(records::DeliveryX, records::DeliveryY);
-    setup.others = others;
-    setup.otherCount = otherCount;
-    return setup;
-}
-
 // The placed stones at `places` and the delivered one at rest or gone, where its lone run ended.
 PlayOutcome LoneOutcome(const records::GameState& state, const Placed& placed,
                         const records::StonePosition* places, const InertStones& inert, LoneRunEnd end,
@@ -355,27 +333,6 @@ PlayOutcome LoneOutcome(const records::GameState& state, const Placed& placed,
     return outcome;
 }
 
-// Whether the traced path decides the play among these stones: it comes near none of them, and with
-// stones placed the scan reaches the delivered stone, once they sleep from asleepStep on, no later than
-// it ended alone. Behind inert stones the scan never removes it, so only a path that rests on the sheet
-// decides.
-bool TraceDecides(const LonePath& lone, const Box* others, int otherCount, bool inert,
-                  int asleepStep = StepsToFallAsleep()) {
-    const bool rests = lone.end == static_cast<int>(LoneRunEnd::Rests) + 1;
-    if (lone.end == 0 || (otherCount > 0 && lone.endStep < asleepStep) || (inert && !rests)) {
-        return false;
-    }
-    for (std::size_t at = 0; at + 4 <= lone.covers.size(); at += 4) {
-        const Box cover{lone.covers[at], lone.covers[at + 1], lone.covers[at + 2], lone.covers[at + 3]};
-        for (int k = 0; k < otherCount; ++k) {
-            if (BoxesNear(cover, others[k])) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
 // The play from a record whose placed stones settle as `settled` has them: the delivered stone slides
 // alone while they settle and sleep, for as long as it keeps away from them (their proxies never move,
 // so they do everything as in the settled world), and a world built where it comes near gets their
@@ -389,13 +346,15 @@ bool PlayFromSettled(const records::GameState& state, const records::ShotVector&
         others[k] = FreshProxyBox(at.x, at.y);
     }
     const bool inert = settled.inert.count > 0;
-    if (lone != nullptr && TraceDecides(*lone, others, placed.count, inert, settled.allAsleepStep)) {
+    const int nearCover = lone != nullptr ? FirstNearCover(*lone, others, placed.count) : -1;
+    if (lone != nullptr && TraceDecides(*lone, nearCover, placed.count, inert, settled.allAsleepStep)) {
         const LoneRunEnd end = static_cast<LoneRunEnd>(lone->end - 1);
         outcome = LoneOutcome(state, placed, settled.place, settled.inert, end, lone->rest);
         return true;
     }
-    const LoneRunResult run =
-        RunAlone(DeliverySetup(shot, others, placed.count, inert, settled.allAsleepStep), scratch.proxyMoves);
+    const LoneRunSetup setup = DeliverySetup(shot, others, placed.count, inert, settled.allAsleepStep);
+    const LoneResume* resumed = nullptr;
+    LoneRunResult run = RunDelivery(setup, lone, nearCover, scratch.proxyMoves, resumed);
     if (run.end == LoneRunEnd::Rests || run.end == LoneRunEnd::Removed) {
         outcome = LoneOutcome(state, placed, settled.place, settled.inert, run.end,
                               records::StonePosition{run.state.x, run.state.y});
@@ -405,12 +364,14 @@ bool PlayFromSettled(const records::GameState& state, const records::ShotVector&
         return PlaySettling(state, shot, scratch, outcome);
     }
     World w = StartWorld(state, shot, scratch);
-    if (PlayStep(w.stones, *w.world) || !PlaceSettledStones(w.stones, *w.world, settled, run.step)) {
+    if (PlayStep(w.stones, *w.world)) {
         return false;
     }
     const int thrower = state.shotNumber;
     const StoneProxies proxies = FindStoneProxies(w.stones, *w.world);
-    if (!CatchUpMover(*w.world, w.stones.bodies[thrower], proxies.ids[thrower], scratch.proxyMoves, 1, run)) {
+    if (!CompleteDeliveryMoves(*w.world, proxies.ids[thrower], setup, resumed, run, scratch.proxyMoves) ||
+        !PlaceSettledStones(w.stones, *w.world, settled, run.step) ||
+        !CatchUpMover(*w.world, w.stones.bodies[thrower], proxies.ids[thrower], scratch.proxyMoves, 1, run)) {
         return false;
     }
     return PlayOn(w, run.step, outcome);
@@ -499,33 +460,6 @@ std::shared_ptr<const PlacedSettling> SettlePlacedStones(const records::GameStat
     return settled;
 }
 
-LonePath TraceLonePath(records::ShotVector shot) {
-    // Boxes the world tests one after another are covered a few at a time: far fewer to store and to
-    // test, and a cover near nothing keeps every box it covers near nothing.
-    constexpr std::size_t BoxesPerCover = 16;
-    std::vector<ProxyMove> moves;
-    std::vector<Box> trees;
-    const LoneRunResult run = RunAlone(DeliverySetup(shot, nullptr, 0, false), moves, &trees);
-    LonePath lone;
-    if (run.end != LoneRunEnd::Rests && run.end != LoneRunEnd::Removed) {
-        return lone;
-    }
-    lone.end = static_cast<int>(run.end) + 1;
-    lone.endStep = run.step;
-    lone.rest = records::StonePosition{run.state.x, run.state.y};
-    for (std::size_t first = 0; first < trees.size(); first += BoxesPerCover) {
-        Box cover = trees[first];
-        for (std::size_t k = first + 1; k < trees.size() && k < first + BoxesPerCover; ++k) {
-            cover.lowerX = std::min(cover.lowerX, trees[k].lowerX);
-            cover.lowerY = std::min(cover.lowerY, trees[k].lowerY);
-            cover.upperX = std::max(cover.upperX, trees[k].upperX);
-            cover.upperY = std::max(cover.upperY, trees[k].upperY);
-        }
-        lone.covers.insert(lone.covers.end(), {cover.lowerX, cover.lowerY, cover.upperX, cover.upperY});
-    }
-    return lone;
-}
-
 bool PlayShotFast(const records::GameState& state, const records::ShotVector& shot, const LonePath* lone,
                   const PlacedSettling* settled, FastPlayScratch& scratch, PlayOutcome& outcome) {
     const Placed placed = PlacedStones(state);
@@ -541,15 +475,17 @@ bool PlayShotFast(const records::GameState& state, const records::ShotVector& sh
         others[k] = FreshProxyBox(at.x, at.y);
     }
     const InertStones inert = CoincidentStones(state, placed.index, placed.count);
-    if (lone != nullptr && TraceDecides(*lone, others, placed.count, inert.count > 0)) {
+    const int nearCover = lone != nullptr ? FirstNearCover(*lone, others, placed.count) : -1;
+    if (lone != nullptr && TraceDecides(*lone, nearCover, placed.count, inert.count > 0)) {
         const LoneRunEnd end = static_cast<LoneRunEnd>(lone->end - 1);
         outcome = LoneOutcome(state, placed, state.stones, inert, end, lone->rest);
         return true;
     }
-    const LoneRunResult run =
-        RunAlone(DeliverySetup(shot, others, placed.count, inert.count > 0), scratch.proxyMoves);
+    const LoneRunSetup setup = DeliverySetup(shot, others, placed.count, inert.count > 0);
+    const LoneResume* resumed = nullptr;
+    const LoneRunResult run = RunDelivery(setup, lone, nearCover, scratch.proxyMoves, resumed);
     if (run.end == LoneRunEnd::HandOver) {
-        return HandOverDelivery(state, shot, placed, inert, run, scratch, outcome);
+        return HandOverDelivery(state, shot, placed, inert, setup, resumed, run, scratch, outcome);
     }
     if (run.end == LoneRunEnd::Undecided) {
         World w = StartWorld(state, shot, scratch);

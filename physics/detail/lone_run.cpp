@@ -242,11 +242,12 @@ bool BoxesNear(const Box& tree, const Box& other) {
     return Near(ToB2(tree), ToB2(other));
 }
 
-LoneRunResult RunAlone(const LoneRunSetup& setup, std::vector<ProxyMove>& moves, std::vector<Box>* trees) {
+LoneRunResult RunAlone(const LoneRunSetup& setup, std::vector<ProxyMove>& moves, LoneRunTrace* trace) {
     moves.clear();
-    if (trees != nullptr) {
-        trees->push_back(setup.treeBox);
+    if (trace != nullptr) {
+        trace->trees.push_back(setup.treeBox);
     }
+    bool pointDue = false;  // this step's re-insertion was an `every`-th one
     const Obstacles obstacles = MakeObstacles(setup);
     MoverState s = setup.start;
     b2AABB tree = ToB2(setup.treeBox);
@@ -265,8 +266,9 @@ LoneRunResult RunAlone(const LoneRunSetup& setup, std::vector<ProxyMove>& moves,
         const bool awake = alone.awake;
         if (alone.moved) {
             moves.push_back(alone.move);
-            if (trees != nullptr) {
-                trees->push_back(FromB2(tree));
+            if (trace != nullptr) {
+                trace->trees.push_back(FromB2(tree));
+                pointDue = trace->trees.size() % trace->every == 1;
             }
             if (obstacles.NearAny(tree)) {
                 while (!moves.empty() && moves.back().step > handOver.step) {
@@ -290,8 +292,13 @@ LoneRunResult RunAlone(const LoneRunSetup& setup, std::vector<ProxyMove>& moves,
             return setup.restsUnexamined ? LoneRunResult{LoneRunEnd::Rests, step, s, FromB2(tree)}
                                          : LoneRunResult{};
         }
-        if (step >= setup.firstHandOverStep && Sliding(s) && TreeBoxStays(FromB2(tree), s.x, s.y)) {
+        const bool resumable = Sliding(s) && TreeBoxStays(FromB2(tree), s.x, s.y);
+        if (step >= setup.firstHandOverStep && resumable) {
             handOver = LoneRunResult{LoneRunEnd::HandOver, step, s, FromB2(tree)};
+        }
+        if (pointDue) {
+            trace->points.push_back(resumable ? LoneRunPoint{step, s, FromB2(tree), moves.back()} : LoneRunPoint{});
+            pointDue = false;
         }
     }
     return LoneRunResult{};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 namespace physics {
@@ -56,15 +57,31 @@ struct LoneRunResult {
     int nearStep = 0;  // the step whose broad-phase update brought the mover near another stone, if any
 };
 
+// A point from which a lone run can be taken up again: the state after a step that re-inserted the
+// mover's proxy, while the mover slides and its box is one that placing it there would keep.
+struct LoneRunPoint {
+    int step = 0;  // 0: none
+    MoverState state;
+    Box treeBox;
+    ProxyMove move;  // that step's re-insertion
+};
+
+// What a traced run keeps: the mover's broad-phase box at the start and after every re-insertion, and
+// the point after every `every`-th re-insertion (points[k - 1] after the one giving trees[k * every]).
+struct LoneRunTrace {
+    std::size_t every = 16;
+    std::vector<Box> trees;
+    std::vector<LoneRunPoint> points;
+};
+
 // Moves one stone that the world would move alone, the others asleep or standing still, with exactly
 // the world's float operations: integration, the broad-phase box updates, the sheet's friction, the
 // sleep rule and the end-of-step scan. Every broad-phase re-insertion is appended to `moves` (cleared
 // first), so that a world can be brought to the same state. A hand-over is offered only at a step where
 // the mover still slides and where placing it there would leave its broad-phase box as it is.
-// When `trees` is given, the mover's broad-phase box is appended to it at the start and after every
-// re-insertion: every box the world would test for nearness.
-LoneRunResult RunAlone(const LoneRunSetup& setup, std::vector<ProxyMove>& moves,
-                       std::vector<Box>* trees = nullptr);
+// When `trace` is given, it is filled as LoneRunTrace tells: every box the world would test for nearness,
+// and points to take the run up from.
+LoneRunResult RunAlone(const LoneRunSetup& setup, std::vector<ProxyMove>& moves, LoneRunTrace* trace = nullptr);
 
 // Whether the world would take a mover whose broad-phase box is `tree` as near a stone whose box is
 // `other` (a box covering several of the mover's stands for all of them).

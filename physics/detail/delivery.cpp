@@ -1,0 +1,149 @@
+#include "physics/detail/delivery.h"
+
+#include "physics/detail/run_to_rest.h"
+#include "physics/detail/tree_shape.h"
+#include "physics/stone_motion.h"
+#include "records/sheet.h"
+
+#include <algorithm>
+
+namespace physics {
+
+namespace {
+
+LoneResume ResumeOf(const LoneRunPoint& point) {
+    LoneResume resume;
+    if (point.step == 0) {
+        return resume;
+    }
+    const MoverState& s = point.state;
+    const ProxyMove& m = point.move;
+    resume.step = point.step;
+    const float state[6] = {s.x, s.y, s.angle, s.vx, s.vy, s.spin};
+    const float tree[4] = {point.treeBox.lowerX, point.treeBox.lowerY, point.treeBox.upperX, point.treeBox.upperY};
+    const float move[6] = {m.box.lowerX, m.box.lowerY, m.box.upperX, m.box.upperY, m.dx, m.dy};
+    std::copy(state, state + 6, resume.state);
+    std::copy(tree, tree + 4, resume.tree);
+    std::copy(move, move + 6, resume.move);
+    return resume;
+}
+
+ProxyMove MoveOf(const LoneResume& resume) {
+    const float* m = resume.move;
+    return ProxyMove{resume.step, Box{m[0], m[1], m[2], m[3]}, m[4], m[5]};
+}
+
+// The trace's last point before box nearCover (its end, when none is near), at the start of a box
+// after the first: every box up to there, that one included, is near none of the stones.
+const LoneResume* ResumeBefore(const LonePath& lone, int nearCover) {
+    const std::size_t boxes = lone.covers.size() / 4;
+    const std::size_t clear = nearCover < 0 ? boxes : static_cast<std::size_t>(nearCover);
+    for (std::size_t box = std::min(clear, lone.resumes.size() + 1); box-- > 1;) {
+        if (box < clear && lone.resumes[box - 1].step > 0) {
+            return &lone.resumes[box - 1];
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+LoneRunSetup DeliverySetup(const records::ShotVector& shot, const Box* others, int otherCount, bool inert,
+                           int asleepStep) {
+    // ThrowStone leaves a delivery without a finite speed at rest.
+    const bool deliverable = IsDeliverableVelocity(shot.vx, shot.vy);
+    const StoneMotion start = ApplyFrictionStep(
+        StoneMotion{deliverable ? shot.vx : 0.0f, deliverable ? shot.vy : 0.0f, SpinForCurl(shot.curl)},
+        SpeedLossPerStep * 0.5f);
+    LoneRunSetup setup;
+    setup.start = MoverState{records::DeliveryX, records::DeliveryY, 0.0f, start.vx, start.vy, start.spin};
+    setup.startStep = 0;
+    setup.firstExaminedStep = otherCount > 0 ? asleepStep : 1;
+    setup.firstHandOverStep = setup.firstExaminedStep;
+    if (inert) {
+        setup.firstExaminedStep = MaxPlaySteps + 1;
+        setup.restsUnexamined = true;
+    }
+    setup.treeBox = FreshProxyBox(records::DeliveryX, records::DeliveryY);
+    setup.others = others;
+    setup.otherCount = otherCount;
+    return setup;
+}
+
+int FirstNearCover(const LonePath& lone, const Box* others, int otherCount) {
+    for (std::size_t at = 0; at + 4 <= lone.covers.size(); at += 4) {
+        const Box cover{lone.covers[at], lone.covers[at + 1], lone.covers[at + 2], lone.covers[at + 3]};
+        for (int k = 0; k < otherCount; ++k) {
+            if (BoxesNear(cover, others[k])) {
+                return static_cast<int>(at / 4);
+            }
+        }
+    }
+    return -1;
+}
+
+bool TraceDecides(const LonePath& lone, int nearCover, int otherCount, bool inert, int asleepStep) {
+    const bool rests = lone.end == static_cast<int>(LoneRunEnd::Rests) + 1;
+    return lone.end != 0 && (otherCount == 0 || lone.endStep >= asleepStep) && (!inert || rests) &&
+           nearCover < 0;
+}
+
+LoneRunResult RunDelivery(const LoneRunSetup& setup, const LonePath* lone, int nearCover,
+                          std::vector<ProxyMove>& moves, const LoneResume*& resumed) {
+    resumed = lone != nullptr && lone->end != 0 ? ResumeBefore(*lone, nearCover) : nullptr;
+    if (resumed == nullptr) {
+        return RunAlone(setup, moves);
+    }
+    LoneRunSetup from = setup;
+    const float* s = resumed->state;
+    from.start = MoverState{s[0], s[1], s[2], s[3], s[4], s[5]};
+    from.startStep = resumed->step;
+    from.treeBox = Box{resumed->tree[0], resumed->tree[1], resumed->tree[2], resumed->tree[3]};
+    return RunAlone(from, moves);
+}
+
+bool CompleteDeliveryMoves(b2World& world, int32_t proxy, const LoneRunSetup& setup, const LoneResume* resumed,
+                           LoneRunResult& run, std::vector<ProxyMove>& moves) {
+    if (resumed == nullptr) {
+        return true;
+    }
+    if (ReinsertionsKeepShape(world, proxy)) {
+        const ProxyMove last = moves.empty() ? MoveOf(*resumed) : moves.back();
+        moves.assign(1, last);
+        return true;
+    }
+    run = RunAlone(setup, moves);
+    return run.end == LoneRunEnd::HandOver;
+}
+
+LonePath TraceLonePath(records::ShotVector shot) {
+    // Boxes the world tests one after another are covered a few at a time: far fewer to store and to
+    // test, and a cover near nothing keeps every box it covers near nothing.
+    std::vector<ProxyMove> moves;
+    LoneRunTrace trace;
+    const LoneRunResult run = RunAlone(DeliverySetup(shot, nullptr, 0, false), moves, &trace);
+    LonePath lone;
+    if (run.end != LoneRunEnd::Rests && run.end != LoneRunEnd::Removed) {
+        return lone;
+    }
+    lone.end = static_cast<int>(run.end) + 1;
+    lone.endStep = run.step;
+    lone.rest = records::StonePosition{run.state.x, run.state.y};
+    const std::vector<Box>& trees = trace.trees;
+    for (std::size_t first = 0; first < trees.size(); first += trace.every) {
+        Box cover = trees[first];
+        for (std::size_t k = first + 1; k < trees.size() && k < first + trace.every; ++k) {
+            cover.lowerX = std::min(cover.lowerX, trees[k].lowerX);
+            cover.lowerY = std::min(cover.lowerY, trees[k].lowerY);
+            cover.upperX = std::max(cover.upperX, trees[k].upperX);
+            cover.upperY = std::max(cover.upperY, trees[k].upperY);
+        }
+        lone.covers.insert(lone.covers.end(), {cover.lowerX, cover.lowerY, cover.upperX, cover.upperY});
+    }
+    for (const LoneRunPoint& point : trace.points) {
+        lone.resumes.push_back(ResumeOf(point));
+    }
+    return lone;
+}
+
+}  // namespace physics
