@@ -119,8 +119,11 @@ bool CompleteDeliveryMoves(b2World& world, int32_t proxy, const LoneRunSetup& se
 LonePath TraceLonePath(records::ShotVector shot) {
     // Boxes the world tests one after another are covered a few at a time: far fewer to store and to
     // test, and a cover near nothing keeps every box it covers near nothing.
-    std::vector<ProxyMove> moves;
-    LoneRunTrace trace;
+    // Reused from trace to trace: the readiness check traces thousands on each thread.
+    thread_local std::vector<ProxyMove> moves;
+    thread_local LoneRunTrace trace;
+    trace.trees.clear();
+    trace.points.clear();
     const LoneRunResult run = RunAlone(DeliverySetup(shot, nullptr, 0, false), moves, &trace);
     LonePath lone;
     if (run.end != LoneRunEnd::Rests && run.end != LoneRunEnd::Removed) {
@@ -130,6 +133,8 @@ LonePath TraceLonePath(records::ShotVector shot) {
     lone.endStep = run.step;
     lone.rest = records::StonePosition{run.state.x, run.state.y};
     const std::vector<Box>& trees = trace.trees;
+    lone.covers.reserve((trees.size() + trace.every - 1) / trace.every * 4);
+    lone.resumes.reserve(trace.points.size());
     for (std::size_t first = 0; first < trees.size(); first += trace.every) {
         Box cover = trees[first];
         for (std::size_t k = first + 1; k < trees.size() && k < first + trace.every; ++k) {

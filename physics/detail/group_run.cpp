@@ -56,16 +56,8 @@ struct Group {
         return false;
     }
 
-    // Placing each mover where it is leaves its broad-phase box as it is.
-    bool PlaceableAsIs() const {
-        for (int k = 0; k < moverCount; ++k) {
-            const GroupStone& stone = stones[movers[k]];
-            if (stone.present && stone.awake && !TreeBoxStays(stone.tree, stone.state.x, stone.state.y)) {
-                return false;
-            }
-        }
-        return true;
-    }
+    // The awake movers that placing where they are would give another broad-phase box.
+    uint32_t unplaceable = 0;
 };
 
 enum class ScanEnd { PlayOver, Stopped, Refused };
@@ -83,6 +75,7 @@ ScanEnd Scan(Group& group, int step, std::vector<GroupEvent>& events) {
                 return ScanEnd::Refused;
             }
             stone.present = false;
+            group.unplaceable &= ~(1u << i);
             events.push_back(GroupEvent{step, i, GroupEventKind::Removed, ProxyMove{}});
             continue;
         }
@@ -172,6 +165,8 @@ GroupRunResult RunGroup(const GroupRunSetup& setup, std::vector<GroupEvent>& eve
                 continue;
             }
             const StoneStep moved = StepStoneAlone(step, stone.state, stone.sleepTime, stone.tree);
+            const bool unplaceable = moved.awake && !moved.stays;
+            group.unplaceable = unplaceable ? group.unplaceable | 1u << i : group.unplaceable & ~(1u << i);
             if (!moved.awake) {
                 stone.awake = false;
                 events.push_back(GroupEvent{step, i, GroupEventKind::FallsAsleep, ProxyMove{}});
@@ -196,7 +191,7 @@ GroupRunResult RunGroup(const GroupRunSetup& setup, std::vector<GroupEvent>& eve
         if (scan == ScanEnd::PlayOver || !anyAwake) {
             return ended(step);
         }
-        if (group.PlaceableAsIs()) {
+        if (group.unplaceable == 0) {
             handOver.Take(group, step, events.size());
         }
     }

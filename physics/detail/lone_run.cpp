@@ -38,7 +38,7 @@ b2AABB StoneBox(float x, float y) {
 }
 
 // b2DynamicTree::MoveProxy: true, with `tree` replaced, when the world re-inserts the proxy.
-bool MoveTreeBox(b2AABB& tree, const b2AABB& aabb, const b2Vec2& displacement) {
+[[gnu::always_inline]] inline bool MoveTreeBox(b2AABB& tree, const b2AABB& aabb, const b2Vec2& displacement) {
     b2AABB fatAABB;
     b2Vec2 r(b2_aabbExtension, b2_aabbExtension);
     fatAABB.lowerBound = aabb.lowerBound - r;
@@ -64,6 +64,13 @@ bool MoveTreeBox(b2AABB& tree, const b2AABB& aabb, const b2Vec2& displacement) {
     }
     tree = fatAABB;
     return true;
+}
+
+// TreeBoxStays on the broad phase's own box.
+[[gnu::always_inline]] inline bool TreeStays(const b2AABB& tree, float x, float y) {
+    b2AABB copy = tree;
+    const b2AABB aabb = StoneBox(x, y);
+    return !MoveTreeBox(copy, aabb, aabb.GetCenter() - aabb.GetCenter());
 }
 
 bool Near(const b2AABB& tree, const b2AABB& others) {
@@ -197,10 +204,11 @@ bool Sliding(const MoverState& s) {
 
 StoneStep StepStoneAlone(int step, MoverState& s, float& sleepTime, Box& tree) {
     b2AABB box = ToB2(tree);
-    const StoneStep alone = StepAlone(step, s, sleepTime, box);
+    StoneStep alone = StepAlone(step, s, sleepTime, box);
     tree = FromB2(box);
     if (alone.awake) {
         ApplyFriction(s, sleepTime);
+        alone.stays = TreeStays(box, s.x, s.y);
     }
     return alone;
 }
@@ -210,9 +218,7 @@ bool StoneOffSheet(float x, float y) {
 }
 
 bool TreeBoxStays(const Box& tree, float x, float y) {
-    b2AABB copy = ToB2(tree);
-    const b2AABB aabb = StoneBox(x, y);
-    return !MoveTreeBox(copy, aabb, aabb.GetCenter() - aabb.GetCenter());
+    return TreeStays(ToB2(tree), x, y);
 }
 
 Box FreshProxyBox(float x, float y) {
@@ -292,7 +298,7 @@ LoneRunResult RunAlone(const LoneRunSetup& setup, std::vector<ProxyMove>& moves,
             return setup.restsUnexamined ? LoneRunResult{LoneRunEnd::Rests, step, s, FromB2(tree)}
                                          : LoneRunResult{};
         }
-        const bool resumable = Sliding(s) && TreeBoxStays(FromB2(tree), s.x, s.y);
+        const bool resumable = (step >= setup.firstHandOverStep || pointDue) && Sliding(s) && TreeStays(tree, s.x, s.y);
         if (step >= setup.firstHandOverStep && resumable) {
             handOver = LoneRunResult{LoneRunEnd::HandOver, step, s, FromB2(tree)};
         }

@@ -101,6 +101,7 @@ Box FreshProxyBox(float x, float y);
 struct StoneStep {
     bool awake = true;   // false: the island solve put it to sleep
     bool moved = false;  // the world re-inserted its proxy, as `move` tells
+    bool stays = false;  // awake, and placing it where it now is would leave its box as it is
     ProxyMove move;
 };
 StoneStep StepStoneAlone(int step, MoverState& s, float& sleepTime, Box& tree);
