@@ -43,6 +43,11 @@ struct LonePath {
     records::StonePosition rest{};  // where it rested; it left the sheet otherwise
     std::vector<float> covers;      // lower x, lower y, upper x, upper y of each box, along the path
     std::vector<LoneResume> resumes;  // at the start of each box but the first (resumes[k - 1]: box k)
+    // The stone's place before and after each step that re-inserted it into the broad phase (x0, y0,
+    // x1, y1), up to the last resumption, and the step of the first: a world whose tree keeps the
+    // history of its re-insertions replays them from these.
+    std::vector<float> sweeps;
+    int firstSweepStep = 0;
 };
 
 LonePath TraceLonePath(records::ShotVector shot);

@@ -6,10 +6,14 @@
 #include "records/sheet.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace physics {
 
 namespace {
+
+// Boxes of the trace's path covered by one box.
+constexpr std::size_t BoxesPerCover = 16;
 
 LoneResume ResumeOf(const LoneRunPoint& point) {
     LoneResume resume;
@@ -102,9 +106,9 @@ LoneRunResult RunDelivery(const LoneRunSetup& setup, const LonePath* lone, int n
     return RunAlone(from, moves);
 }
 
-bool CompleteDeliveryMoves(b2World& world, int32_t proxy, const LoneRunSetup& setup, const LoneResume* resumed,
-                           LoneRunResult& run, std::vector<ProxyMove>& moves) {
-    if (resumed == nullptr) {
+bool CompleteDeliveryMoves(b2World& world, int32_t proxy, const LoneRunSetup& setup, const LonePath* lone,
+                           const LoneResume* resumed, LoneRunResult& run, std::vector<ProxyMove>& moves) {
+    if (lone == nullptr || resumed == nullptr) {
         return true;
     }
     if (ReinsertionsKeepShape(world, proxy)) {
@@ -112,18 +116,37 @@ bool CompleteDeliveryMoves(b2World& world, int32_t proxy, const LoneRunSetup& se
         moves.assign(1, last);
         return true;
     }
+    // The re-insertions before the resumption, rebuilt from the trace, then its own and the run's.
+    const std::size_t box = static_cast<std::size_t>(resumed - lone->resumes.data()) + 1;
+    const std::size_t before = box * BoxesPerCover - 1;
+    if (lone->sweeps.size() >= before * 4) {
+        thread_local std::vector<ProxyMove> all;
+        all.clear();
+        for (std::size_t k = 0; k < before; ++k) {
+            // Only the first can fall in the world's first step, which replays none; any later step will do.
+            const int step = k == 0 ? lone->firstSweepStep : resumed->step;
+            const float* sweep = &lone->sweeps[k * 4];
+            all.push_back(SweptMove(step, sweep[0], sweep[1], sweep[2], sweep[3]));
+        }
+        all.push_back(MoveOf(*resumed));
+        all.insert(all.end(), moves.begin(), moves.end());
+        moves.swap(all);
+        return true;
+    }
     run = RunAlone(setup, moves);
     return run.end == LoneRunEnd::HandOver;
 }
 
 LonePath TraceLonePath(records::ShotVector shot) {
-    // Boxes the world tests one after another are covered a few at a time: far fewer to store and to
-    // test, and a cover near nothing keeps every box it covers near nothing.
+    // Boxes the world tests one after another are covered a few at a time (BoxesPerCover): far fewer to
+    // store and to test, and a cover near nothing keeps every box it covers near nothing.
     // Reused from trace to trace: the readiness check traces thousands on each thread.
     thread_local std::vector<ProxyMove> moves;
     thread_local LoneRunTrace trace;
+    trace.every = BoxesPerCover;
     trace.trees.clear();
     trace.points.clear();
+    trace.sweeps.clear();
     const LoneRunResult run = RunAlone(DeliverySetup(shot, nullptr, 0, false), moves, &trace);
     LonePath lone;
     if (run.end != LoneRunEnd::Rests && run.end != LoneRunEnd::Removed) {
@@ -148,6 +171,13 @@ LonePath TraceLonePath(records::ShotVector shot) {
     for (const LoneRunPoint& point : trace.points) {
         lone.resumes.push_back(ResumeOf(point));
     }
+    const std::size_t sweeps = std::min(trace.sweeps.size(), trace.points.size() * trace.every);
+    static_assert(sizeof(LoneSweep) == 4 * sizeof(float), "a sweep is its four floats");
+    lone.sweeps.resize(sweeps * 4);
+    if (sweeps > 0) {
+        std::memcpy(lone.sweeps.data(), trace.sweeps.data(), sweeps * sizeof(LoneSweep));
+    }
+    lone.firstSweepStep = trace.firstSweepStep;
     return lone;
 }
 

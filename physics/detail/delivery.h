@@ -34,11 +34,12 @@ LoneRunResult RunDelivery(const LoneRunSetup& setup, const LonePath* lone, int n
                           std::vector<ProxyMove>& moves, const LoneResume*& resumed);
 
 // Makes the moves of a delivery run fit CatchUpMover in `world`, which has played its first step. A run
-// taken up from the trace holds only the re-insertions from there on; they serve when the tree keeps its
-// shape through every re-insertion, as the last one alone then decides it. Otherwise the run is played
-// again from the hack. False when that run does not hand over.
+// taken up from the trace of `lone` holds only the re-insertions from there on; they serve when the tree
+// keeps its shape through every re-insertion, as the last one alone then decides it. Otherwise the
+// earlier ones are rebuilt from the trace's sweeps, or, failing those, the run is played again from the
+// hack. False when that run does not hand over.
 [[nodiscard]] bool CompleteDeliveryMoves(b2World& world, int32_t proxy, const LoneRunSetup& setup,
-                                         const LoneResume* resumed, LoneRunResult& run,
+                                         const LonePath* lone, const LoneResume* resumed, LoneRunResult& run,
                                          std::vector<ProxyMove>& moves);
 
 }  // namespace physics

@@ -267,8 +267,8 @@ bool PlayOn(World& w, int stepsDone, PlayOutcome& outcome) {
 // alone: built as the plain play builds it, one real step played, then the delivered stone's broad-phase
 // history and state replayed.
 bool HandOverDelivery(const records::GameState& state, const records::ShotVector& shot, const Placed& placed,
-                      const InertStones& inert, const LoneRunSetup& setup, const LoneResume* resumed,
-                      LoneRunResult handOver, FastPlayScratch& scratch, PlayOutcome& outcome) {
+                      const InertStones& inert, const LoneRunSetup& setup, const LonePath* lone,
+                      const LoneResume* resumed, LoneRunResult handOver, FastPlayScratch& scratch, PlayOutcome& outcome) {
     World w = StartWorld(state, shot, scratch);
     if (PlayStep(w.stones, *w.world)) {
         return false;
@@ -276,7 +276,7 @@ bool HandOverDelivery(const records::GameState& state, const records::ShotVector
     const int thrower = state.shotNumber;
     const StoneProxies proxies = FindStoneProxies(w.stones, *w.world);
     std::vector<ProxyMove>& moves = w.scratch.proxyMoves;
-    if (!CompleteDeliveryMoves(*w.world, proxies.ids[thrower], setup, resumed, handOver, moves) ||
+    if (!CompleteDeliveryMoves(*w.world, proxies.ids[thrower], setup, lone, resumed, handOver, moves) ||
         !CatchUpMover(*w.world, w.stones.bodies[thrower], proxies.ids[thrower], moves, 1, handOver)) {
         return false;
     }
@@ -369,7 +369,7 @@ bool PlayFromSettled(const records::GameState& state, const records::ShotVector&
     }
     const int thrower = state.shotNumber;
     const StoneProxies proxies = FindStoneProxies(w.stones, *w.world);
-    if (!CompleteDeliveryMoves(*w.world, proxies.ids[thrower], setup, resumed, run, scratch.proxyMoves) ||
+    if (!CompleteDeliveryMoves(*w.world, proxies.ids[thrower], setup, lone, resumed, run, scratch.proxyMoves) ||
         !PlaceSettledStones(w.stones, *w.world, settled, run.step) ||
         !CatchUpMover(*w.world, w.stones.bodies[thrower], proxies.ids[thrower], scratch.proxyMoves, 1, run)) {
         return false;
@@ -485,7 +485,7 @@ bool PlayShotFast(const records::GameState& state, const records::ShotVector& sh
     const LoneResume* resumed = nullptr;
     const LoneRunResult run = RunDelivery(setup, lone, nearCover, scratch.proxyMoves, resumed);
     if (run.end == LoneRunEnd::HandOver) {
-        return HandOverDelivery(state, shot, placed, inert, setup, resumed, run, scratch, outcome);
+        return HandOverDelivery(state, shot, placed, inert, setup, lone, resumed, run, scratch, outcome);
     }
     if (run.end == LoneRunEnd::Undecided) {
         World w = StartWorld(state, shot, scratch);

@@ -180,6 +180,15 @@ bool Sliding(const MoverState& s) {
     return s.vx * s.vx + s.vy * s.vy > 0.0f;
 }
 
+// The box and displacement a stone passes to the broad phase for a step from (x0, y0) to (x1, y1).
+[[gnu::always_inline]] inline void Sweep(float x0, float y0, float x1, float y1, b2AABB& swept,
+                                         b2Vec2& displacement) {
+    const b2AABB aabb2 = StoneBox(x1, y1);
+    const b2AABB aabb1 = StoneBox(x0, y0);
+    swept.Combine(aabb1, aabb2);
+    displacement = aabb2.GetCenter() - aabb1.GetCenter();
+}
+
 // Forced inline, with the two above: the readiness check traces every test shot through this step, and
 // a call per step there costs about a tenth of its time.
 [[gnu::always_inline]] inline StoneStep StepAlone(int step, MoverState& s, float& sleepTime, b2AABB& tree) {
@@ -188,11 +197,9 @@ bool Sliding(const MoverState& s) {
     StoneStep result;
     result.awake = IntegrateAlone(s, sleepTime);
     // b2Body::SynchronizeFixtures: an awake body sweeps from where the step began.
-    const b2AABB aabb2 = StoneBox(s.x, s.y);
-    const b2AABB aabb1 = result.awake ? StoneBox(x0, y0) : aabb2;
     b2AABB swept;
-    swept.Combine(aabb1, aabb2);
-    const b2Vec2 displacement = aabb2.GetCenter() - aabb1.GetCenter();
+    b2Vec2 displacement;
+    Sweep(result.awake ? x0 : s.x, result.awake ? y0 : s.y, s.x, s.y, swept, displacement);
     result.moved = MoveTreeBox(tree, swept, displacement);
     if (result.moved) {
         result.move = ProxyMove{step, FromB2(swept), displacement.x, displacement.y};
@@ -211,6 +218,13 @@ StoneStep StepStoneAlone(int step, MoverState& s, float& sleepTime, Box& tree) {
         alone.stays = TreeStays(box, s.x, s.y);
     }
     return alone;
+}
+
+ProxyMove SweptMove(int step, float x0, float y0, float x1, float y1) {
+    b2AABB swept;
+    b2Vec2 displacement;
+    Sweep(x0, y0, x1, y1, swept, displacement);
+    return ProxyMove{step, FromB2(swept), displacement.x, displacement.y};
 }
 
 bool StoneOffSheet(float x, float y) {
@@ -268,11 +282,17 @@ LoneRunResult RunAlone(const LoneRunSetup& setup, std::vector<ProxyMove>& moves,
         return handOver;
     }
     for (int step = setup.startStep + 1; step <= MaxPlaySteps; ++step) {
+        const float x0 = s.x;
+        const float y0 = s.y;
         const StoneStep alone = StepAlone(step, s, sleepTime, tree);
         const bool awake = alone.awake;
         if (alone.moved) {
             moves.push_back(alone.move);
             if (trace != nullptr) {
+                if (trace->sweeps.empty()) {
+                    trace->firstSweepStep = step;
+                }
+                trace->sweeps.push_back(LoneSweep{awake ? x0 : s.x, awake ? y0 : s.y, s.x, s.y});
                 trace->trees.push_back(FromB2(tree));
                 pointDue = trace->trees.size() % trace->every == 1;
             }
@@ -298,8 +318,10 @@ LoneRunResult RunAlone(const LoneRunSetup& setup, std::vector<ProxyMove>& moves,
             return setup.restsUnexamined ? LoneRunResult{LoneRunEnd::Rests, step, s, FromB2(tree)}
                                          : LoneRunResult{};
         }
-        const bool resumable = (step >= setup.firstHandOverStep || pointDue) && Sliding(s) && TreeStays(tree, s.x, s.y);
-        if (step >= setup.firstHandOverStep && resumable) {
+        // With no other stone near nothing is handed over (a trace): only its points ask.
+        const bool handOverDue = setup.otherCount > 0 && step >= setup.firstHandOverStep;
+        const bool resumable = (handOverDue || pointDue) && Sliding(s) && TreeStays(tree, s.x, s.y);
+        if (handOverDue && resumable) {
             handOver = LoneRunResult{LoneRunEnd::HandOver, step, s, FromB2(tree)};
         }
         if (pointDue) {

@@ -66,12 +66,25 @@ struct LoneRunPoint {
     ProxyMove move;  // that step's re-insertion
 };
 
+// A step of a sliding stone from (x0, y0) to (x1, y1): SweptMove gives the re-insertion it made.
+struct LoneSweep {
+    float x0 = 0.0f;
+    float y0 = 0.0f;
+    float x1 = 0.0f;
+    float y1 = 0.0f;
+};
+
+// The re-insertion that a stone alone makes, awake, in a step from (x0, y0) to (x1, y1), when it makes one.
+ProxyMove SweptMove(int step, float x0, float y0, float x1, float y1);
+
 // What a traced run keeps: the mover's broad-phase box at the start and after every re-insertion, and
 // the point after every `every`-th re-insertion (points[k - 1] after the one giving trees[k * every]).
 struct LoneRunTrace {
     std::size_t every = 16;
     std::vector<Box> trees;
     std::vector<LoneRunPoint> points;
+    std::vector<LoneSweep> sweeps;  // every re-insertion: where the step began and ended
+    int firstSweepStep = 0;
 };
 
 // Moves one stone that the world would move alone, the others asleep or standing still, with exactly
