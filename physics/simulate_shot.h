@@ -31,17 +31,17 @@ struct SimulationScratch {
 // A play that comes near a placed stone takes the stone's run up from where the trace stood at the start
 // of a box before, rather than from the hack.
 struct LoneResume {
-    int step = 0;          // 0: the run cannot be taken up there
-    float state[6] = {};   // centre x, y, angle, velocity x, y, spin after that step
-    float tree[4] = {};    // the stone's broad-phase box then
-    float move[6] = {};    // that step's re-insertion into the broad phase: the box passed, the displacement
+    int step = 0;         // 0: the run cannot be taken up there
+    float state[6] = {};  // centre x, y, angle, velocity x, y, spin after that step
+    float tree[4] = {};   // the stone's broad-phase box then
+    float move[6] = {};   // that step's re-insertion into the broad phase: the box passed, the displacement
 };
 
 struct LonePath {
-    int end = 0;                    // 0: the trace decided nothing, and is of no use
-    int endStep = 0;                // the step at which the stone rested or left the sheet
-    records::StonePosition rest{};  // where it rested; it left the sheet otherwise
-    std::vector<float> covers;      // lower x, lower y, upper x, upper y of each box, along the path
+    int end = 0;                      // 0: the trace decided nothing, and is of no use
+    int endStep = 0;                  // the step at which the stone rested or left the sheet
+    records::StonePosition rest{};    // where it rested; it left the sheet otherwise
+    std::vector<float> covers;        // lower x, lower y, upper x, upper y of each box, along the path
     std::vector<LoneResume> resumes;  // at the start of each box but the first (resumes[k - 1]: box k)
     // The stone's place before and after each step that re-inserted it into the broad phase (x0, y0,
     // x1, y1), up to the last resumption, and the step of the first: a world whose tree keeps the

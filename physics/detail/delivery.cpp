@@ -24,7 +24,8 @@ LoneResume ResumeOf(const LoneRunPoint& point) {
     const ProxyMove& m = point.move;
     resume.step = point.step;
     const float state[6] = {s.x, s.y, s.angle, s.vx, s.vy, s.spin};
-    const float tree[4] = {point.treeBox.lowerX, point.treeBox.lowerY, point.treeBox.upperX, point.treeBox.upperY};
+    const float tree[4] = {point.treeBox.lowerX, point.treeBox.lowerY, point.treeBox.upperX,
+                           point.treeBox.upperY};
     const float move[6] = {m.box.lowerX, m.box.lowerY, m.box.upperX, m.box.upperY, m.dx, m.dy};
     std::copy(state, state + 6, resume.state);
     std::copy(tree, tree + 4, resume.tree);

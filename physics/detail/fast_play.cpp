@@ -268,7 +268,8 @@ bool PlayOn(World& w, int stepsDone, PlayOutcome& outcome) {
 // history and state replayed.
 bool HandOverDelivery(const records::GameState& state, const records::ShotVector& shot, const Placed& placed,
                       const InertStones& inert, const LoneRunSetup& setup, const LonePath* lone,
-                      const LoneResume* resumed, LoneRunResult handOver, FastPlayScratch& scratch, PlayOutcome& outcome) {
+                      const LoneResume* resumed, LoneRunResult handOver, FastPlayScratch& scratch,
+                      PlayOutcome& outcome) {
     World w = StartWorld(state, shot, scratch);
     if (PlayStep(w.stones, *w.world)) {
         return false;
@@ -369,7 +370,8 @@ bool PlayFromSettled(const records::GameState& state, const records::ShotVector&
     }
     const int thrower = state.shotNumber;
     const StoneProxies proxies = FindStoneProxies(w.stones, *w.world);
-    if (!CompleteDeliveryMoves(*w.world, proxies.ids[thrower], setup, lone, resumed, run, scratch.proxyMoves) ||
+    if (!CompleteDeliveryMoves(*w.world, proxies.ids[thrower], setup, lone, resumed, run,
+                               scratch.proxyMoves) ||
         !PlaceSettledStones(w.stones, *w.world, settled, run.step) ||
         !CatchUpMover(*w.world, w.stones.bodies[thrower], proxies.ids[thrower], scratch.proxyMoves, 1, run)) {
         return false;

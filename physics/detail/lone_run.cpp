@@ -325,7 +325,8 @@ LoneRunResult RunAlone(const LoneRunSetup& setup, std::vector<ProxyMove>& moves,
             handOver = LoneRunResult{LoneRunEnd::HandOver, step, s, FromB2(tree)};
         }
         if (pointDue) {
-            trace->points.push_back(resumable ? LoneRunPoint{step, s, FromB2(tree), moves.back()} : LoneRunPoint{});
+            trace->points.push_back(resumable ? LoneRunPoint{step, s, FromB2(tree), moves.back()}
+                                              : LoneRunPoint{});
             pointDue = false;
         }
     }

@@ -94,7 +94,8 @@ struct LoneRunTrace {
 // the mover still slides and where placing it there would leave its broad-phase box as it is.
 // When `trace` is given, it is filled as LoneRunTrace tells: every box the world would test for nearness,
 // and points to take the run up from.
-LoneRunResult RunAlone(const LoneRunSetup& setup, std::vector<ProxyMove>& moves, LoneRunTrace* trace = nullptr);
+LoneRunResult RunAlone(const LoneRunSetup& setup, std::vector<ProxyMove>& moves,
+                       LoneRunTrace* trace = nullptr);
 
 // Whether the world would take a mover whose broad-phase box is `tree` as near a stone whose box is
 // `other` (a box covering several of the mover's stands for all of them).

@@ -1,8 +1,8 @@
+#include "physics/detail/tree_shape.h"
 #include "physics/detail/hand_over.h"
 #include "physics/detail/lone_run.h"
 #include "physics/detail/run_to_rest.h"
 #include "physics/detail/sheet_stones.h"
-#include "physics/detail/tree_shape.h"
 #include "physics/stone_motion.h"
 #include "records/sheet.h"
 #include "tests/fixtures/position_file.h"
@@ -87,7 +87,8 @@ TEST(TreeShape, WhenTheShapeKeepsTheLastReinsertionDecides) {
         ++keeping;
         for (int i = 0; i < thrower; ++i) {
             MoveTo(*walked.world, proxy, state.stones[i].x + 0.05f, state.stones[i].y - 0.05f);
-            MoveTo(*walked.world, proxy, records::DeliveryX, records::DeliveryY - 3.0f * static_cast<float>(i));
+            MoveTo(*walked.world, proxy, records::DeliveryX,
+                   records::DeliveryY - 3.0f * static_cast<float>(i));
             MoveTo(*walked.world, proxy, state.stones[i].x - 0.3f, state.stones[i].y + 0.3f);
         }
         const float lastX = records::TeeX + 0.4f;
