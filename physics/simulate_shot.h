@@ -2,6 +2,8 @@
 
 #include "records/game_state.h"
 
+#include <atomic>
+#include <cstddef>
 #include <memory>
 #include <vector>
 
@@ -51,6 +53,11 @@ struct LonePath {
 };
 
 LonePath TraceLonePath(records::ShotVector shot);
+
+// TraceLonePath of every shot whose index `next` hands out below `count` (next++), into paths[index]:
+// the same paths, several shots stepped side by side. Threads that share `next` share the shots.
+void TraceLonePaths(const records::ShotVector* shots, LonePath* paths, std::size_t count,
+                    std::atomic<std::size_t>& next);
 
 struct PlacedSettling;
 

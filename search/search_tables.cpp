@@ -31,14 +31,11 @@ int GenerateGrid(const GridShape& grid, records::CreateShotFunction createShot, 
 
 // Traces are independent of each other, so the threads take cells in turn and any count gives the same.
 void TraceTestShots(Tables& tables, int threads) {
-    constexpr int cells = TestTable<records::ShotVector>::CellCount;
-    tables.testLonePaths.assign(static_cast<std::size_t>(cells), physics::LonePath{});
-    std::atomic<int> next{0};
+    constexpr std::size_t cells = TestTable<records::ShotVector>::CellCount;
+    tables.testLonePaths.assign(cells, physics::LonePath{});
+    std::atomic<std::size_t> next{0};
     auto trace = [&tables, &next] {
-        for (int cell = next++; cell < cells; cell = next++) {
-            tables.testLonePaths[static_cast<std::size_t>(cell)] =
-                physics::TraceLonePath(tables.testShots.cells[cell]);
-        }
+        physics::TraceLonePaths(tables.testShots.cells, tables.testLonePaths.data(), cells, next);
     };
     std::vector<std::thread> helpers;
     for (int k = 1; k < threads; ++k) {

@@ -1,5 +1,6 @@
 #include "physics/detail/delivery.h"
 
+#include "physics/detail/lone_traces.h"
 #include "physics/detail/run_to_rest.h"
 #include "physics/detail/tree_shape.h"
 #include "physics/stone_motion.h"
@@ -11,27 +12,6 @@
 namespace physics {
 
 namespace {
-
-// Boxes of the trace's path covered by one box.
-constexpr std::size_t BoxesPerCover = 16;
-
-LoneResume ResumeOf(const LoneRunPoint& point) {
-    LoneResume resume;
-    if (point.step == 0) {
-        return resume;
-    }
-    const MoverState& s = point.state;
-    const ProxyMove& m = point.move;
-    resume.step = point.step;
-    const float state[6] = {s.x, s.y, s.angle, s.vx, s.vy, s.spin};
-    const float tree[4] = {point.treeBox.lowerX, point.treeBox.lowerY, point.treeBox.upperX,
-                           point.treeBox.upperY};
-    const float move[6] = {m.box.lowerX, m.box.lowerY, m.box.upperX, m.box.upperY, m.dx, m.dy};
-    std::copy(state, state + 6, resume.state);
-    std::copy(tree, tree + 4, resume.tree);
-    std::copy(move, move + 6, resume.move);
-    return resume;
-}
 
 ProxyMove MoveOf(const LoneResume& resume) {
     const float* m = resume.move;
@@ -136,50 +116,6 @@ bool CompleteDeliveryMoves(b2World& world, int32_t proxy, const LoneRunSetup& se
     }
     run = RunAlone(setup, moves);
     return run.end == LoneRunEnd::HandOver;
-}
-
-LonePath TraceLonePath(records::ShotVector shot) {
-    // Boxes the world tests one after another are covered a few at a time (BoxesPerCover): far fewer to
-    // store and to test, and a cover near nothing keeps every box it covers near nothing.
-    // Reused from trace to trace: the readiness check traces thousands on each thread.
-    thread_local std::vector<ProxyMove> moves;
-    thread_local LoneRunTrace trace;
-    trace.every = BoxesPerCover;
-    trace.trees.clear();
-    trace.points.clear();
-    trace.sweeps.clear();
-    const LoneRunResult run = RunAlone(DeliverySetup(shot, nullptr, 0, false), moves, &trace);
-    LonePath lone;
-    if (run.end != LoneRunEnd::Rests && run.end != LoneRunEnd::Removed) {
-        return lone;
-    }
-    lone.end = static_cast<int>(run.end) + 1;
-    lone.endStep = run.step;
-    lone.rest = records::StonePosition{run.state.x, run.state.y};
-    const std::vector<Box>& trees = trace.trees;
-    lone.covers.reserve((trees.size() + trace.every - 1) / trace.every * 4);
-    lone.resumes.reserve(trace.points.size());
-    for (std::size_t first = 0; first < trees.size(); first += trace.every) {
-        Box cover = trees[first];
-        for (std::size_t k = first + 1; k < trees.size() && k < first + trace.every; ++k) {
-            cover.lowerX = std::min(cover.lowerX, trees[k].lowerX);
-            cover.lowerY = std::min(cover.lowerY, trees[k].lowerY);
-            cover.upperX = std::max(cover.upperX, trees[k].upperX);
-            cover.upperY = std::max(cover.upperY, trees[k].upperY);
-        }
-        lone.covers.insert(lone.covers.end(), {cover.lowerX, cover.lowerY, cover.upperX, cover.upperY});
-    }
-    for (const LoneRunPoint& point : trace.points) {
-        lone.resumes.push_back(ResumeOf(point));
-    }
-    const std::size_t sweeps = std::min(trace.sweeps.size(), trace.points.size() * trace.every);
-    static_assert(sizeof(LoneSweep) == 4 * sizeof(float), "a sweep is its four floats");
-    lone.sweeps.resize(sweeps * 4);
-    if (sweeps > 0) {
-        std::memcpy(lone.sweeps.data(), trace.sweeps.data(), sweeps * sizeof(LoneSweep));
-    }
-    lone.firstSweepStep = trace.firstSweepStep;
-    return lone;
 }
 
 }  // namespace physics
