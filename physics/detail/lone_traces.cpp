@@ -514,6 +514,10 @@ LonePath TraceLonePath(records::ShotVector shot) {
     return LonePathOf(run, trace);
 }
 
+#if defined(__i386__)
+// A 32-bit Windows thread's stack is only 4-byte aligned; the vector registers spill 16-byte values.
+__attribute__((force_align_arg_pointer))
+#endif
 void TraceLonePaths(const records::ShotVector* shots, LonePath* paths, std::size_t count,
                     std::atomic<std::size_t>& next) {
 #if defined(__SSE2__)
