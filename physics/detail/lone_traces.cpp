@@ -1,15 +1,12 @@
 #include "physics/detail/lone_traces.h"
 
 #include "physics/detail/delivery.h"
+#include "physics/detail/lone_lanes.h"
 #include "physics/detail/lone_step.h"
 #include "physics/detail/run_to_rest.h"
 
 #include <algorithm>
 #include <cstring>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace physics {
 
@@ -134,188 +131,6 @@ bool TraceStep(TracedStone& stone, LoneRunResult& end) {
 constexpr int GroupCount = 2;
 constexpr int LaneCount = 4 * GroupCount;
 
-// The stones of the lanes, one float of each per register, in StepAlone's and ApplyFriction's terms.
-struct Lanes {
-    __m128 x, y, angle, vx, vy, spin, sleepTime;
-    __m128 lowerX, lowerY, upperX, upperY;  // broad-phase boxes
-};
-
-inline __m128 Select(__m128 mask, __m128 yes, __m128 no) {
-    return _mm_or_ps(_mm_and_ps(mask, yes), _mm_andnot_ps(mask, no));
-}
-
-inline __m128 Not(__m128 mask) {
-    return _mm_xor_ps(mask, _mm_castsi128_ps(_mm_set1_epi32(-1)));
-}
-
-// A step of four sliding stones with the scalar step's float operations in its order, for the path that
-// almost every step takes: awake after it, well within the sheet, no velocity limit.
-// `leaves` marks the lanes that left that path (their results are to be dropped), `moved` those whose
-// box the broad phase would re-insert.
-[[gnu::always_inline]] inline void StepLanes(Lanes& l, __m128& leaves, __m128& moved) {
-    const __m128 zero = _mm_setzero_ps();
-    const __m128 h = _mm_set1_ps(TimeStep);
-    // IntegrateAlone.
-    const __m128 vx = _mm_add_ps(l.vx, zero);
-    const __m128 vy = _mm_add_ps(l.vy, zero);
-    const __m128 w = _mm_add_ps(l.spin, zero);
-    const __m128 tx = _mm_mul_ps(h, vx);
-    const __m128 ty = _mm_mul_ps(h, vy);
-    leaves = _mm_cmpgt_ps(_mm_add_ps(_mm_mul_ps(tx, tx), _mm_mul_ps(ty, ty)),
-                          _mm_set1_ps(b2_maxTranslationSquared));
-    const __m128 rotation = _mm_mul_ps(h, w);
-    leaves =
-        _mm_or_ps(leaves, _mm_cmpgt_ps(_mm_mul_ps(rotation, rotation), _mm_set1_ps(b2_maxRotationSquared)));
-    const __m128 x0 = l.x;
-    const __m128 y0 = l.y;
-    const __m128 x1 = _mm_add_ps(x0, _mm_mul_ps(h, vx));
-    const __m128 y1 = _mm_add_ps(y0, _mm_mul_ps(h, vy));
-    l.angle = _mm_add_ps(l.angle, _mm_mul_ps(h, w));
-    const float linTolSqr = b2_linearSleepTolerance * b2_linearSleepTolerance;
-    const float angTolSqr = b2_angularSleepTolerance * b2_angularSleepTolerance;
-    const __m128 restless =
-        _mm_or_ps(_mm_cmpgt_ps(_mm_mul_ps(w, w), _mm_set1_ps(angTolSqr)),
-                  _mm_cmpgt_ps(_mm_add_ps(_mm_mul_ps(vx, vx), _mm_mul_ps(vy, vy)), _mm_set1_ps(linTolSqr)));
-    const __m128 sleepTime = Select(restless, zero, _mm_add_ps(l.sleepTime, h));
-    leaves = _mm_or_ps(leaves, _mm_cmpge_ps(sleepTime, _mm_set1_ps(b2_timeToSleep)));
-
-    // Sweep and MoveTreeBox.
-    const __m128 radius = _mm_set1_ps(records::StoneRadius);
-    const __m128 half = _mm_set1_ps(0.5f);
-    const __m128 lx2 = _mm_sub_ps(x1, radius);
-    const __m128 ly2 = _mm_sub_ps(y1, radius);
-    const __m128 ux2 = _mm_add_ps(x1, radius);
-    const __m128 uy2 = _mm_add_ps(y1, radius);
-    const __m128 lx1 = _mm_sub_ps(x0, radius);
-    const __m128 ly1 = _mm_sub_ps(y0, radius);
-    const __m128 ux1 = _mm_add_ps(x0, radius);
-    const __m128 uy1 = _mm_add_ps(y0, radius);
-    const __m128 sweptLx = _mm_min_ps(lx1, lx2);
-    const __m128 sweptLy = _mm_min_ps(ly1, ly2);
-    const __m128 sweptUx = _mm_max_ps(ux1, ux2);
-    const __m128 sweptUy = _mm_max_ps(uy1, uy2);
-    const __m128 dx =
-        _mm_sub_ps(_mm_mul_ps(half, _mm_add_ps(lx2, ux2)), _mm_mul_ps(half, _mm_add_ps(lx1, ux1)));
-    const __m128 dy =
-        _mm_sub_ps(_mm_mul_ps(half, _mm_add_ps(ly2, uy2)), _mm_mul_ps(half, _mm_add_ps(ly1, uy1)));
-    const __m128 extension = _mm_set1_ps(b2_aabbExtension);
-    __m128 fatLx = _mm_sub_ps(sweptLx, extension);
-    __m128 fatLy = _mm_sub_ps(sweptLy, extension);
-    __m128 fatUx = _mm_add_ps(sweptUx, extension);
-    __m128 fatUy = _mm_add_ps(sweptUy, extension);
-    const __m128 multiplier = _mm_set1_ps(b2_aabbMultiplier);
-    const __m128 ddx = _mm_mul_ps(multiplier, dx);
-    const __m128 ddy = _mm_mul_ps(multiplier, dy);
-    const __m128 backX = _mm_cmplt_ps(ddx, zero);
-    const __m128 backY = _mm_cmplt_ps(ddy, zero);
-    fatLx = Select(backX, _mm_add_ps(fatLx, ddx), fatLx);
-    fatUx = Select(backX, fatUx, _mm_add_ps(fatUx, ddx));
-    fatLy = Select(backY, _mm_add_ps(fatLy, ddy), fatLy);
-    fatUy = Select(backY, fatUy, _mm_add_ps(fatUy, ddy));
-    const __m128 holds =
-        _mm_and_ps(_mm_and_ps(_mm_cmple_ps(l.lowerX, sweptLx), _mm_cmple_ps(l.lowerY, sweptLy)),
-                   _mm_and_ps(_mm_cmple_ps(sweptUx, l.upperX), _mm_cmple_ps(sweptUy, l.upperY)));
-    const __m128 huge = _mm_set1_ps(4.0f * b2_aabbExtension);
-    const __m128 tight = _mm_and_ps(_mm_and_ps(_mm_cmple_ps(_mm_sub_ps(fatLx, huge), l.lowerX),
-                                               _mm_cmple_ps(_mm_sub_ps(fatLy, huge), l.lowerY)),
-                                    _mm_and_ps(_mm_cmple_ps(l.upperX, _mm_add_ps(fatUx, huge)),
-                                               _mm_cmple_ps(l.upperY, _mm_add_ps(fatUy, huge))));
-    moved = Not(_mm_and_ps(holds, tight));
-    l.lowerX = Select(moved, fatLx, l.lowerX);
-    l.lowerY = Select(moved, fatLy, l.lowerY);
-    l.upperX = Select(moved, fatUx, l.upperX);
-    l.upperY = Select(moved, fatUy, l.upperY);
-
-    // ApplyFriction (ApplyFrictionStep with the step's speed loss).
-    const __m128 one = _mm_set1_ps(1.0f);
-    const __m128 speedLoss = _mm_set1_ps(SpeedLossPerStep);
-    const __m128 speed = _mm_sqrt_ps(_mm_add_ps(_mm_mul_ps(vx, vx), _mm_mul_ps(vy, vy)));
-    const __m128 slows = _mm_cmpgt_ps(speed, speedLoss);  // a slower stone stops
-    const __m128 inverseSpeed = _mm_div_ps(one, speed);
-    const __m128 nx = _mm_mul_ps(vx, inverseSpeed);
-    const __m128 ny = _mm_mul_ps(vy, inverseSpeed);
-    const __m128 slowX = _mm_sub_ps(vx, _mm_mul_ps(speedLoss, nx));
-    const __m128 slowY = _mm_sub_ps(vy, _mm_mul_ps(speedLoss, ny));
-    const __m128 k =
-        Select(_mm_cmpgt_ps(w, zero), _mm_set1_ps(CurlCoefficient), _mm_set1_ps(-CurlCoefficient));
-    const __m128 length = _mm_sqrt_ps(_mm_add_ps(_mm_mul_ps(slowX, slowX), _mm_mul_ps(slowY, slowY)));
-    const __m128 push = _mm_mul_ps(k, speedLoss);
-    const __m128 minusNy = _mm_xor_ps(ny, _mm_set1_ps(-0.0f));
-    const __m128 wx = _mm_add_ps(slowX, _mm_mul_ps(push, minusNy));
-    const __m128 wy = _mm_add_ps(slowY, _mm_mul_ps(push, nx));
-    const __m128 inverseW = _mm_div_ps(one, _mm_sqrt_ps(_mm_add_ps(_mm_mul_ps(wx, wx), _mm_mul_ps(wy, wy))));
-    const __m128 curls = _mm_cmpneq_ps(w, zero);
-    const __m128 nextVx =
-        _mm_and_ps(slows, Select(curls, _mm_mul_ps(_mm_mul_ps(wx, inverseW), length), slowX));
-    const __m128 nextVy =
-        _mm_and_ps(slows, Select(curls, _mm_mul_ps(_mm_mul_ps(wy, inverseW), length), slowY));
-    const __m128 nextSpeedSquared = _mm_add_ps(_mm_mul_ps(nextVx, nextVx), _mm_mul_ps(nextVy, nextVy));
-    l.vx = nextVx;
-    l.vy = nextVy;
-    // A stopped stone's spin, and a zero one, become a positive zero.
-    l.spin = _mm_andnot_ps(_mm_or_ps(_mm_cmpeq_ps(nextSpeedSquared, zero), _mm_cmpeq_ps(w, zero)), w);
-    l.sleepTime = _mm_andnot_ps(_mm_cmpgt_ps(nextSpeedSquared, zero), sleepTime);
-    l.x = x1;
-    l.y = y1;
-
-    // The end-of-step scan: plainly on the sheet.
-    const __m128 onSheet = _mm_and_ps(_mm_and_ps(_mm_cmplt_ps(_mm_set1_ps(records::SideBoundLow), x1),
-                                                 _mm_cmplt_ps(x1, _mm_set1_ps(records::SideBoundHigh))),
-                                      _mm_and_ps(_mm_cmplt_ps(_mm_set1_ps(records::SheetBackBound), y1),
-                                                 _mm_cmplt_ps(y1, _mm_set1_ps(records::FarBound))));
-    leaves = _mm_or_ps(leaves, Not(onSheet));
-}
-
-struct LaneFloats {
-    alignas(16) float x[LaneCount], y[LaneCount], angle[LaneCount], vx[LaneCount], vy[LaneCount],
-        spin[LaneCount], sleepTime[LaneCount], lowerX[LaneCount], lowerY[LaneCount], upperX[LaneCount],
-        upperY[LaneCount];
-};
-
-void Store(const Lanes* groups, LaneFloats& f) {
-    for (int g = 0; g < GroupCount; ++g) {
-        const Lanes& l = groups[g];
-        const int at = 4 * g;
-        _mm_store_ps(f.x + at, l.x);
-        _mm_store_ps(f.y + at, l.y);
-        _mm_store_ps(f.angle + at, l.angle);
-        _mm_store_ps(f.vx + at, l.vx);
-        _mm_store_ps(f.vy + at, l.vy);
-        _mm_store_ps(f.spin + at, l.spin);
-        _mm_store_ps(f.sleepTime + at, l.sleepTime);
-        _mm_store_ps(f.lowerX + at, l.lowerX);
-        _mm_store_ps(f.lowerY + at, l.lowerY);
-        _mm_store_ps(f.upperX + at, l.upperX);
-        _mm_store_ps(f.upperY + at, l.upperY);
-    }
-}
-
-void Load(const LaneFloats& f, Lanes* groups) {
-    for (int g = 0; g < GroupCount; ++g) {
-        const int at = 4 * g;
-        groups[g] =
-            Lanes{_mm_load_ps(f.x + at),         _mm_load_ps(f.y + at),      _mm_load_ps(f.angle + at),
-                  _mm_load_ps(f.vx + at),        _mm_load_ps(f.vy + at),     _mm_load_ps(f.spin + at),
-                  _mm_load_ps(f.sleepTime + at), _mm_load_ps(f.lowerX + at), _mm_load_ps(f.lowerY + at),
-                  _mm_load_ps(f.upperX + at),    _mm_load_ps(f.upperY + at)};
-    }
-}
-
-void Put(LaneFloats& f, int k, const TracedStone& stone) {
-    const MoverState& s = stone.s;
-    f.x[k] = s.x;
-    f.y[k] = s.y;
-    f.angle[k] = s.angle;
-    f.vx[k] = s.vx;
-    f.vy[k] = s.vy;
-    f.spin[k] = s.spin;
-    f.sleepTime[k] = stone.sleepTime;
-    f.lowerX[k] = stone.tree.lowerBound.x;
-    f.lowerY[k] = stone.tree.lowerBound.y;
-    f.upperX[k] = stone.tree.upperBound.x;
-    f.upperY[k] = stone.tree.upperBound.y;
-}
-
 // Eight traces at a time: each lane steps on the shared path while it can and takes the scalar step
 // otherwise; a lane whose run ended takes the next shot.
 class TraceLanes {
@@ -367,13 +182,14 @@ private:
             ++some;
         }
         for (int k = 0; k < LaneCount; ++k) {
-            Put(floats_, k, stones_[(active_ & (1u << k)) != 0 ? k : some]);
+            const TracedStone& stone = stones_[(active_ & (1u << k)) != 0 ? k : some];
+            PutLane(floats_, k, stone.s, stone.sleepTime, stone.tree);
             base_[k] = stones_[k].step;
         }
     }
 
     // Lane k's stone brought to the end of the `played`-th shared step since the gather; `after` holds it.
-    void Take(const LaneFloats& after, int k, int played) {
+    void Take(const LaneFloats<GroupCount>& after, int k, int played) {
         TracedStone& stone = stones_[k];
         stone.s = MoverState{after.x[k], after.y[k], after.angle[k], after.vx[k], after.vy[k], after.spin[k]};
         stone.tree.lowerBound.Set(after.lowerX[k], after.lowerY[k]);
@@ -404,9 +220,9 @@ private:
         }
         const unsigned active = active_;
         Lanes lanes[GroupCount];
-        Load(floats_, lanes);
-        LaneFloats prior;
-        LaneFloats after;
+        LoadLanes(floats_, lanes);
+        LaneFloats<GroupCount> prior;
+        LaneFloats<GroupCount> after;
         for (int played = 0; played < budget; ++played) {
             Lanes before[GroupCount];
             unsigned leaves = 0;
@@ -424,8 +240,8 @@ private:
             if ((leaves | moved) == 0) {
                 continue;
             }
-            Store(before, prior);
-            Store(lanes, after);
+            StoreLanes(before, prior);
+            StoreLanes(lanes, after);
             for (int k = 0; k < LaneCount; ++k) {
                 if ((moved & (1u << k)) != 0) {
                     Take(after, k, played + 1);
@@ -446,8 +262,8 @@ private:
             }
             return;
         }
-        LaneFloats last;
-        Store(lanes, last);
+        LaneFloats<GroupCount> last;
+        StoreLanes(lanes, last);
         for (int k = 0; k < LaneCount; ++k) {
             if ((active & (1u << k)) != 0) {
                 Take(last, k, budget);
@@ -463,7 +279,7 @@ private:
     unsigned active_ = 0;
     std::size_t cell_[LaneCount] = {};
     int base_[LaneCount] = {};
-    LaneFloats floats_;
+    LaneFloats<GroupCount> floats_;
     TracedStone stones_[LaneCount];
 };
 
