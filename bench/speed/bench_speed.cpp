@@ -7,7 +7,10 @@
 // part of an hour; there the plain time is estimated from every 64th test shot, played on two threads
 // and timed once (marked "~"), and "same" compares those shots' values.
 //
-// Usage: bench_speed [--fast-runs N] [--plain-runs N] [--positions FOLDER] [--only NAME]
+// With --fast-only the plain path is left out: for positions whose plain GO would take hours, such as
+// those of tests/fixtures/hostile.
+//
+// Usage: bench_speed [--fast-runs N] [--plain-runs N] [--positions FOLDER] [--only NAME] [--fast-only yes]
 // (5 fast and 3 plain runs per position by default). The search writes no report.
 
 #include "bench/speed/bench_options.h"
@@ -40,6 +43,7 @@ struct Options {
     int plainRuns = 3;
     std::string positions = FIXTURE_POSITIONS_DIR;
     std::string only;
+    bool fastOnly = false;
 };
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -48,7 +52,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         {{"--fast-runs", [&](const char* value) { options.fastRuns = std::max(1, std::atoi(value)); }},
          {"--plain-runs", [&](const char* value) { options.plainRuns = std::max(1, std::atoi(value)); }},
          {"--positions", [&](const char* value) { options.positions = value; }},
-         {"--only", [&](const char* value) { options.only = value; }}});
+         {"--only", [&](const char* value) { options.only = value; }},
+         {"--fast-only", [&](const char* value) { options.fastOnly = std::strcmp(value, "no") != 0; }}});
 }
 
 double TimeMilliseconds(const std::function<void()>& work) {
@@ -112,6 +117,14 @@ PositionResult MeasurePosition(search::Search& search, const fixtures::PositionF
                                const Options& options) {
     auto plainValues = std::make_unique<search::ValueTable>();
     PositionResult result{file.name, file.state.shotNumber, StonesInPlay(file.state)};
+    if (options.fastOnly) {
+        std::vector<double> fast;
+        for (int round = 0; round < options.fastRuns; ++round) {
+            fast.push_back(TimeMilliseconds([&] { search.Go(file.state, nullptr, SimulationPath::Fast); }));
+        }
+        result.fastMs = Median(fast);
+        return result;
+    }
     if (fixtures::StonesShareASpot(file.state)) {
         return EstimatePlain(search, file, result, options);
     }
@@ -139,7 +152,7 @@ PositionResult MeasurePosition(search::Search& search, const fixtures::PositionF
     return result;
 }
 
-void PrintSummary(const std::vector<PositionResult>& results) {
+void PrintSummary(const std::vector<PositionResult>& results, bool fastOnly) {
     std::vector<double> plain;
     std::vector<double> fast;
     std::vector<double> ratios;
@@ -153,6 +166,11 @@ void PrintSummary(const std::vector<PositionResult>& results) {
         if (slowest == nullptr || r.fastMs > slowest->fastMs) {
             slowest = &r;
         }
+    }
+    if (fastOnly) {
+        std::printf("\nmedian fast GO over %zu positions: %.1f ms; slowest: %s, %.1f ms\n", results.size(),
+                    Median(fast), slowest->name.c_str(), slowest->fastMs);
+        return;
     }
     std::printf(
         "\nmedian GO over %zu positions: plain %.1f ms, fast %.1f ms: %.1fx faster "
@@ -170,7 +188,8 @@ int main(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr,
-                     "usage: %s [--fast-runs N] [--plain-runs N] [--positions FOLDER] [--only NAME]\n",
+                     "usage: %s [--fast-runs N] [--plain-runs N] [--positions FOLDER] [--only NAME] "
+                     "[--fast-only yes]\n",
                      argv[0]);
         return 2;
     }
@@ -190,8 +209,13 @@ int main(int argc, char** argv) {
                      SIMULATOR_LIBRARY_PATH);
         return 1;
     }
-    std::printf("%u hardware threads; median of %d fast and %d plain runs per position\n",
-                std::thread::hardware_concurrency(), options.fastRuns, options.plainRuns);
+    if (options.fastOnly) {
+        std::printf("%u hardware threads; median of %d fast runs per position, no plain runs\n",
+                    std::thread::hardware_concurrency(), options.fastRuns);
+    } else {
+        std::printf("%u hardware threads; median of %d fast and %d plain runs per position\n",
+                    std::thread::hardware_concurrency(), options.fastRuns, options.plainRuns);
+    }
     search::Search search;
     std::vector<double> ready;
     for (int i = 0; i < 5; ++i) {
@@ -205,12 +229,16 @@ int main(int argc, char** argv) {
     for (const fixtures::PositionFile& file : files) {
         results.push_back(MeasurePosition(search, file, options));
         const PositionResult& r = results.back();
-        std::printf("%-26s %4d %6d %1s%11.1f %11.1f %6.1fx %5s\n", r.name.c_str(), r.shotNumber, r.stones,
-                    r.plainEstimated ? "~" : " ", r.plainMs, r.fastMs, r.plainMs / r.fastMs,
-                    r.sameAnswer ? "yes" : "NO");
+        if (options.fastOnly) {
+            std::printf("%-26s %4d %6d %12s %11.1f\n", r.name.c_str(), r.shotNumber, r.stones, "-", r.fastMs);
+        } else {
+            std::printf("%-26s %4d %6d %1s%11.1f %11.1f %6.1fx %5s\n", r.name.c_str(), r.shotNumber, r.stones,
+                        r.plainEstimated ? "~" : " ", r.plainMs, r.fastMs, r.plainMs / r.fastMs,
+                        r.sameAnswer ? "yes" : "NO");
+        }
         std::fflush(stdout);
     }
-    PrintSummary(results);
+    PrintSummary(results, options.fastOnly);
 
     std::vector<std::string> blocks;
     for (const fixtures::PositionFile& file : files) {
