@@ -37,6 +37,9 @@ void TraceTestShots(Tables& tables, int threads) {
     auto trace = [&tables, &next] {
         physics::TraceLonePaths(tables.testShots.cells, tables.testLonePaths.data(), cells, next);
     };
+    // More threads than cores would only hold more trace buffers at once.
+    const unsigned cores = std::thread::hardware_concurrency();
+    threads = cores > 0 && static_cast<unsigned>(threads) > cores ? static_cast<int>(cores) : threads;
     std::vector<std::thread> helpers;
     for (int k = 1; k < threads; ++k) {
         try {
