@@ -27,6 +27,17 @@ inline __m128 LaneNot(__m128 mask) {
     return _mm_xor_ps(mask, _mm_castsi128_ps(_mm_set1_epi32(-1)));
 }
 
+// StoneBox of each lane.
+struct LaneBoxes {
+    __m128 lowerX, lowerY, upperX, upperY;
+};
+
+inline LaneBoxes StoneBoxes(__m128 x, __m128 y) {
+    const __m128 radius = _mm_set1_ps(records::StoneRadius);
+    return LaneBoxes{_mm_sub_ps(x, radius), _mm_sub_ps(y, radius), _mm_add_ps(x, radius),
+                     _mm_add_ps(y, radius)};
+}
+
 // A step of four sliding stones with the scalar step's float operations in its order, for the path that
 // almost every step takes: awake after it, well within the sheet, no velocity limit.
 // `leaves` marks the lanes that left that path (their results are to be dropped), `moved` those whose
@@ -59,24 +70,17 @@ inline __m128 LaneNot(__m128 mask) {
     leaves = _mm_or_ps(leaves, _mm_cmpge_ps(sleepTime, _mm_set1_ps(b2_timeToSleep)));
 
     // Sweep and MoveTreeBox.
-    const __m128 radius = _mm_set1_ps(records::StoneRadius);
     const __m128 half = _mm_set1_ps(0.5f);
-    const __m128 lx2 = _mm_sub_ps(x1, radius);
-    const __m128 ly2 = _mm_sub_ps(y1, radius);
-    const __m128 ux2 = _mm_add_ps(x1, radius);
-    const __m128 uy2 = _mm_add_ps(y1, radius);
-    const __m128 lx1 = _mm_sub_ps(x0, radius);
-    const __m128 ly1 = _mm_sub_ps(y0, radius);
-    const __m128 ux1 = _mm_add_ps(x0, radius);
-    const __m128 uy1 = _mm_add_ps(y0, radius);
-    const __m128 sweptLx = _mm_min_ps(lx1, lx2);
-    const __m128 sweptLy = _mm_min_ps(ly1, ly2);
-    const __m128 sweptUx = _mm_max_ps(ux1, ux2);
-    const __m128 sweptUy = _mm_max_ps(uy1, uy2);
-    const __m128 dx =
-        _mm_sub_ps(_mm_mul_ps(half, _mm_add_ps(lx2, ux2)), _mm_mul_ps(half, _mm_add_ps(lx1, ux1)));
-    const __m128 dy =
-        _mm_sub_ps(_mm_mul_ps(half, _mm_add_ps(ly2, uy2)), _mm_mul_ps(half, _mm_add_ps(ly1, uy1)));
+    const LaneBoxes box2 = StoneBoxes(x1, y1);
+    const LaneBoxes box1 = StoneBoxes(x0, y0);
+    const __m128 sweptLx = _mm_min_ps(box1.lowerX, box2.lowerX);
+    const __m128 sweptLy = _mm_min_ps(box1.lowerY, box2.lowerY);
+    const __m128 sweptUx = _mm_max_ps(box1.upperX, box2.upperX);
+    const __m128 sweptUy = _mm_max_ps(box1.upperY, box2.upperY);
+    const __m128 dx = _mm_sub_ps(_mm_mul_ps(half, _mm_add_ps(box2.lowerX, box2.upperX)),
+                                 _mm_mul_ps(half, _mm_add_ps(box1.lowerX, box1.upperX)));
+    const __m128 dy = _mm_sub_ps(_mm_mul_ps(half, _mm_add_ps(box2.lowerY, box2.upperY)),
+                                 _mm_mul_ps(half, _mm_add_ps(box1.lowerY, box1.upperY)));
     const __m128 extension = _mm_set1_ps(b2_aabbExtension);
     __m128 fatLx = _mm_sub_ps(sweptLx, extension);
     __m128 fatLy = _mm_sub_ps(sweptLy, extension);
