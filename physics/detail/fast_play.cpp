@@ -30,8 +30,10 @@ namespace {
 // starts only at an overlap of one linear slop (0.005); the extra 0.0001 keeps clear of that boundary.
 constexpr float StillDistance = 2.0f * records::StoneRadius - 0.005f + 0.0001f;
 
-// Stones that do not settle within this many steps are left to the world.
-constexpr int SettleStepLimit = 120;
+// Stones that do not settle within this many steps are left to the world. Worked out once per record,
+// settling may take longer: a pile pushed apart takes a third of a second.
+constexpr int SettleStepLimit = 600;
+constexpr int SharedSettleStepLimit = 1200;
 
 struct Placed {
     int count = 0;
@@ -202,7 +204,7 @@ std::shared_ptr<const PlacedSettling> SettlePlacedStones(const records::GameStat
     FastPlayScratch scratch;
     World w = StartWorld(state, draw, scratch);
     const int thrower = state.shotNumber;
-    const Settling settling = PlayUntilSettled(w.stones, *w.world, thrower, SettleStepLimit);
+    const Settling settling = PlayUntilSettled(w.stones, *w.world, thrower, SharedSettleStepLimit);
     if (settling.end != SettleEnd::Settled || !settling.othersKeptBoxes) {
         return nullptr;
     }

@@ -27,12 +27,19 @@ using physics::SimulationPath;
 
 // The benchmark positions, then positions generated once from a fixed seed: one for each shot number,
 // cycling through scattered stones, clusters of touching and overlapping stones, stones on the bounds,
-// and stones short of the hog line, off the sheet or not yet delivered.
+// and stones short of the hog line, off the sheet or not yet delivered. Last, the piles of the hostile
+// benchmark positions that burst apart by themselves (piles on one spot would take hours on the plain path).
 std::vector<fixtures::PositionFile> AllPositions() {
     std::vector<fixtures::PositionFile> positions = fixtures::LoadPositionFiles();
     for (fixtures::PositionFile& generated : fixtures::LoadPositionFiles(FIXTURE_GENERATED_DIR)) {
         generated.name = "generated_" + generated.name;
         positions.push_back(generated);
+    }
+    for (fixtures::PositionFile& pile : fixtures::LoadPositionFiles(FIXTURE_HOSTILE_DIR)) {
+        if (!fixtures::StonesShareASpot(pile.state)) {
+            pile.name = "hostile_" + pile.name;
+            positions.push_back(pile);
+        }
     }
     return positions;
 }
