@@ -14,6 +14,7 @@
 
 #include <box2d/box2d.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -139,6 +140,17 @@ PlayOutcome LoneOutcome(const records::GameState& state, const Placed& placed,
     return outcome;
 }
 
+// Whether the delivered stone stays far from every box of the placed stones while they settle: it
+// slides no faster than it starts, and a metre more covers the boxes of both.
+bool FarWhileSettling(const records::ShotVector& shot, const PlacedSettling& settled) {
+    const float speed = std::sqrt(shot.vx * shot.vx + shot.vy * shot.vy);
+    const float travel = speed * TimeStep * static_cast<float>(settled.allAsleepStep) + 1.0f;
+    const Box& reach = settled.reach;
+    const float gapX = std::max({reach.lowerX - records::DeliveryX, records::DeliveryX - reach.upperX, 0.0f});
+    const float gapY = std::max({reach.lowerY - records::DeliveryY, records::DeliveryY - reach.upperY, 0.0f});
+    return std::isfinite(travel) && gapX * gapX + gapY * gapY > travel * travel;
+}
+
 // The play from a record whose placed stones settle as `settled` has them: the delivered stone slides
 // alone while they settle and sleep, for as long as it keeps away from them (their proxies never move,
 // so they do everything as in the settled world), and a world built where it comes near gets their
@@ -148,8 +160,10 @@ bool PlayFromSettled(const records::GameState& state, const records::ShotVector&
                      PlayOutcome& outcome) {
     Box others[records::StoneCount];
     for (int k = 0; k < placed.count; ++k) {
-        const records::StonePosition& at = state.stones[placed.index[k]];
-        others[k] = FreshProxyBox(at.x, at.y);
+        others[k] = settled.tree[placed.index[k]];
+    }
+    if (settled.boxesMoved && !FarWhileSettling(shot, settled)) {
+        return PlaySettling(state, shot, scratch, outcome);
     }
     const bool inert = settled.inert.count > 0;
     const int nearCover = lone != nullptr ? FirstNearCover(*lone, others, placed.count) : -1;
@@ -159,8 +173,10 @@ bool PlayFromSettled(const records::GameState& state, const records::ShotVector&
         return true;
     }
     const LoneRunSetup setup = DeliverySetup(shot, others, placed.count, inert, settled.allAsleepStep);
+    // Replaying the settling needs the delivered stone's every re-insertion, at its step.
     const LoneResume* resumed = nullptr;
-    LoneRunResult run = RunDelivery(setup, lone, nearCover, scratch.proxyMoves, resumed);
+    LoneRunResult run = settled.boxesMoved ? RunAlone(setup, scratch.proxyMoves)
+                                           : RunDelivery(setup, lone, nearCover, scratch.proxyMoves, resumed);
     if (run.end == LoneRunEnd::Rests || run.end == LoneRunEnd::Removed) {
         outcome = LoneOutcome(state, placed, settled.place, settled.inert, run.end,
                               records::StonePosition{run.state.x, run.state.y});
@@ -175,6 +191,16 @@ bool PlayFromSettled(const records::GameState& state, const records::ShotVector&
     }
     const int thrower = state.shotNumber;
     const StoneProxies proxies = FindStoneProxies(w.stones, *w.world);
+    if (settled.boxesMoved) {
+        if (run.step < settled.allAsleepStep ||
+            !ReplaySettlingEvents(w.stones, *w.world, settled, scratch.proxyMoves) ||
+            !PlaceSettledStones(w.stones, *w.world, settled, run.step) ||
+            !CatchUpMover(*w.world, w.stones.bodies[thrower], proxies.ids[thrower], scratch.proxyMoves,
+                          settled.allAsleepStep, run)) {
+            return false;
+        }
+        return PlayOn(w, run.step, outcome);
+    }
     if (!CompleteDeliveryMoves(*w.world, proxies.ids[thrower], setup, lone, resumed, run,
                                scratch.proxyMoves) ||
         !PlaceSettledStones(w.stones, *w.world, settled, run.step) ||
@@ -205,13 +231,24 @@ std::shared_ptr<const PlacedSettling> SettlePlacedStones(const records::GameStat
     World w = StartWorld(state, draw, scratch);
     const int thrower = state.shotNumber;
     const Settling settling = PlayUntilSettled(w.stones, *w.world, thrower, SharedSettleStepLimit);
-    if (settling.end != SettleEnd::Settled || !settling.othersKeptBoxes) {
+    if (settling.end != SettleEnd::Settled) {
         return nullptr;
     }
     auto settled = std::make_shared<PlacedSettling>();
     settled->state = state;
     settled->allAsleepStep = settling.allAsleepStep;
     settled->inert = settling.inert;
+    if (!settling.othersKeptBoxes) {
+        if (!RecordSettlingEvents(*settled)) {
+            return nullptr;
+        }
+        for (int k = 0; k < placed.count; ++k) {
+            const int i = placed.index[k];
+            settled->place[i] = records::StonePosition{settled->transform[i].p.x, settled->transform[i].p.y};
+            settled->angle[i] = settled->sweep[i].a;
+        }
+        return settled;
+    }
     const StoneProxies proxies = FindStoneProxies(w.stones, *w.world);
     Box others[records::StoneCount];
     for (int k = 0; k < placed.count; ++k) {
@@ -219,6 +256,7 @@ std::shared_ptr<const PlacedSettling> SettlePlacedStones(const records::GameStat
         settled->place[i] =
             records::StonePosition{w.stones.bodies[i]->GetPosition().x, w.stones.bodies[i]->GetPosition().y};
         others[k] = FreshProxyBox(state.stones[i].x, state.stones[i].y);
+        settled->tree[i] = others[k];
     }
     // Followed to the step at which they all sleep: none moves or is moved in the broad phase, and
     // they fall asleep together exactly then.

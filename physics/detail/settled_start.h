@@ -1,10 +1,12 @@
 #pragma once
 
 #include "physics/detail/inert_stones.h"
+#include "physics/detail/lone_run.h"
 #include "physics/detail/sheet_stones.h"
 #include "records/game_state.h"
 
 #include <box2d/b2_collision.h>
+#include <box2d/b2_math.h>
 
 #include <cstdint>
 #include <vector>
@@ -21,6 +23,21 @@ struct SettledContact {
     uint32_t flags = 0;
 };
 
+// One change that settling stones make, in a step after the first, to what the world keeps of their
+// contacts and broad-phase proxies, in the order the world makes them.
+enum class SettlingEventKind : uint8_t {
+    ContactEnds,    // the contact update dropped the contact of stoneA and stoneB
+    ProxyMoves,     // stoneA's proxy was re-inserted, as `move` tells
+    ContactStarts,  // the pair search made a contact of stoneA and stoneB
+};
+struct SettlingEvent {
+    int step = 0;
+    SettlingEventKind kind = SettlingEventKind::ContactEnds;
+    int stoneA = 0;
+    int stoneB = 0;
+    ProxyMove move;
+};
+
 // The placed stones of a record after they pushed apart and fell asleep, as every play from that record
 // has them until its delivered stone comes near: worked out once, in a world of their own.
 struct PlacedSettling {
@@ -31,6 +48,17 @@ struct PlacedSettling {
     float angle[records::StoneCount] = {};
     float stillTime[records::StoneCount] = {};  // inert stones, after allAsleepStep
     std::vector<SettledContact> contacts;       // in the world's order
+    Box tree[records::StoneCount] = {};         // the placed stones' broad-phase boxes, settled
+
+    // When their proxies moved while they settled, everything a world needs to follow them there. A play
+    // does the same as long as its delivered stone, far away, leaves the pair search's order as it is.
+    bool boxesMoved = false;
+    std::vector<SettledContact> firstStepContacts;  // after the first step, in the world's order
+    Box firstStepTree[records::StoneCount] = {};
+    std::vector<SettlingEvent> events;  // from the second step to allAsleepStep
+    Box reach;                          // covers every box a placed stone had while settling
+    b2Transform transform[records::StoneCount] = {};
+    b2Sweep sweep[records::StoneCount] = {};
 };
 
 // The world's contacts as they are now, with the stones they join. False when one joins a body that is
@@ -44,5 +72,19 @@ struct PlacedSettling {
 // would move in the broad phase; the world is then unusable.
 [[nodiscard]] bool PlaceSettledStones(SheetStones& stones, b2World& world, const PlacedSettling& settled,
                                       int step);
+
+// Records how the placed stones of `settled.state` settle when their proxies move: a fresh world with a
+// draw delivered, followed step by step to allAsleepStep, each step's events kept and checked against
+// what settling found. False when the world does anything else (a stone removed, the delivery touched,
+// inert stones); `settled` is then unusable.
+[[nodiscard]] bool RecordSettlingEvents(PlacedSettling& settled);
+
+// Brings a world built from the record, its first step played, to the broad phase and contacts the
+// settled world has after allAsleepStep: the events replayed with the delivered stone's re-insertions
+// of those steps (`delivered`, in step order) at the head of each step, as the world's body order has
+// them, each step's pair search checked. False when the world departs from the record; it is then
+// unusable.
+[[nodiscard]] bool ReplaySettlingEvents(SheetStones& stones, b2World& world, const PlacedSettling& settled,
+                                        const std::vector<ProxyMove>& delivered);
 
 }  // namespace physics
