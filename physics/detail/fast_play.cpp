@@ -7,6 +7,7 @@
 #include "physics/detail/run_to_rest.h"
 #include "physics/detail/settle.h"
 #include "physics/detail/settled_start.h"
+#include "physics/detail/settling_events.h"
 #include "physics/detail/world_play.h"
 #include "physics/sheet.h"
 #include "physics/stone_motion.h"

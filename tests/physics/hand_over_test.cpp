@@ -6,6 +6,7 @@
 #include "physics/detail/play_outcome.h"
 #include "physics/detail/run_to_rest.h"
 #include "physics/detail/settled_start.h"
+#include "physics/detail/settling_events.h"
 #include "physics/detail/sheet_stones.h"
 #include "physics/stone_motion.h"
 #include "records/sheet.h"
