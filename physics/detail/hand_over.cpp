@@ -64,6 +64,13 @@ Box TreeBox(b2World& world, int32_t proxyId) {
     return Box{box.lowerBound.x, box.lowerBound.y, box.upperBound.x, box.upperBound.y};
 }
 
+void ReplayProxyMove(b2World& world, int32_t proxyId, const ProxyMove& move) {
+    b2AABB box;
+    box.lowerBound.Set(move.box.lowerX, move.box.lowerY);
+    box.upperBound.Set(move.box.upperX, move.box.upperY);
+    ContactManagerOf(world).m_broadPhase.MoveProxy(proxyId, box, b2Vec2(move.dx, move.dy));
+}
+
 bool TreeBoxesOverlap(b2World& world, int32_t proxyA, int32_t proxyB) {
     return ContactManagerOf(world).m_broadPhase.TestOverlap(proxyA, proxyB);
 }
@@ -76,10 +83,7 @@ bool CatchUpMover(b2World& world, b2Body* mover, int32_t proxyId, const std::vec
         if (move.step <= fromStep || move.step > handOver.step) {
             continue;
         }
-        b2AABB box;
-        box.lowerBound.Set(move.box.lowerX, move.box.lowerY);
-        box.upperBound.Set(move.box.upperX, move.box.upperY);
-        manager.m_broadPhase.MoveProxy(proxyId, box, b2Vec2(move.dx, move.dy));
+        ReplayProxyMove(world, proxyId, move);
         manager.FindNewContacts();
     }
     if (world.GetContactCount() != contactCount ||
@@ -150,11 +154,7 @@ bool CatchUpGroup(b2World& world, SheetStones& stones, const StoneProxies& proxi
                 stones.bodies[event.stone]->SetAwake(false);
                 continue;
             }
-            b2AABB box;
-            box.lowerBound.Set(event.move.box.lowerX, event.move.box.lowerY);
-            box.upperBound.Set(event.move.box.upperX, event.move.box.upperY);
-            manager.m_broadPhase.MoveProxy(proxies.ids[event.stone], box,
-                                           b2Vec2(event.move.dx, event.move.dy));
+            ReplayProxyMove(world, proxies.ids[event.stone], event.move);
             boxesMoved = true;
         }
         if (boxesMoved) {

@@ -26,6 +26,9 @@ MoverState StateOf(const b2Body& body);
 // The box the broad phase keeps for a stone's proxy.
 Box TreeBox(b2World& world, int32_t proxyId);
 
+// One re-insertion of a proxy, passed to the broad phase as the world passed it.
+void ReplayProxyMove(b2World& world, int32_t proxyId, const ProxyMove& move);
+
 // Whether the broad-phase boxes of two proxies overlap, as the world tests whether a contact lives on.
 bool TreeBoxesOverlap(b2World& world, int32_t proxyA, int32_t proxyB);
 

@@ -43,13 +43,12 @@ struct Listed {
     int stoneB = 0;
 };
 
-bool ListContacts(const SheetStones& stones, b2World& world, std::vector<Listed>& list) {
+void ListContacts(const SheetStones& stones, b2World& world, std::vector<Listed>& list) {
     list.clear();
     for (const b2Contact* c = world.GetContactList(); c != nullptr; c = c->GetNext()) {
         list.push_back(Listed{c, StoneIndex(stones, c->GetFixtureA()->GetBody()),
                               StoneIndex(stones, c->GetFixtureB()->GetBody())});
     }
-    return true;
 }
 
 b2Contact* ContactOf(b2Body* a, const b2Body* b) {
@@ -59,13 +58,6 @@ b2Contact* ContactOf(b2Body* a, const b2Body* b) {
         }
     }
     return nullptr;
-}
-
-void MoveProxy(b2ContactManager& manager, int32_t proxy, const ProxyMove& move) {
-    b2AABB box;
-    box.lowerBound.Set(move.box.lowerX, move.box.lowerY);
-    box.upperBound.Set(move.box.upperX, move.box.upperY);
-    manager.m_broadPhase.MoveProxy(proxy, box, b2Vec2(move.dx, move.dy));
 }
 
 }  // namespace
@@ -224,12 +216,12 @@ bool ReplaySettlingEvents(SheetStones& stones, b2World& world, const PlacedSettl
         }
         // The delivered stone, thrown last, leads the body list.
         for (; next < delivered.size() && delivered[next].step == step; ++next) {
-            MoveProxy(manager, proxies.ids[thrower], delivered[next]);
+            ReplayProxyMove(world, proxies.ids[thrower], delivered[next]);
         }
         for (; at < settled.events.size() && settled.events[at].step == step &&
                settled.events[at].kind == SettlingEventKind::ProxyMoves;
              ++at) {
-            MoveProxy(manager, proxies.ids[settled.events[at].stoneA], settled.events[at].move);
+            ReplayProxyMove(world, proxies.ids[settled.events[at].stoneA], settled.events[at].move);
         }
         const int32 count = world.GetContactCount();
         manager.FindNewContacts();
