@@ -11,13 +11,6 @@ namespace search {
 
 namespace {
 
-// Workers for the strong rows between the driver's first and last; the others take draw bands.
-constexpr int StrongWorkers = StrongRowCount - 2;
-constexpr int DrawWorkers = WorkerCount - StrongWorkers;
-constexpr int RowsPerDrawWorker = TestGrid.DrawRows() / DrawWorkers;
-constexpr int DriverDrawRows = TestGrid.DrawRows() - DrawWorkers * RowsPerDrawWorker;
-static_assert(StrongWorkers > 0 && DrawWorkers > 0 && RowsPerDrawWorker > 0);
-
 struct Executor {
     const records::GameState& state;
     const Tables& tables;
@@ -39,47 +32,38 @@ void EvaluateTest(Executor& e, int curl, int row, int column) {
     e.values(curl, row, column) = evaluation::ShotOutcomeValue(e.state.shotNumber, e.record);
 }
 
-// A strong row: curl 0 then 1, columns ascending. Draw rows: curl, then rows, then columns ascending.
-void EvaluateShare(Executor& e, const ExecutorShare& share) {
-    for (int i = 0; i < share.strongRowCount; ++i) {
-        for (int curl = 0; curl < CurlCount; ++curl) {
-            for (int column = 0; column < TestGrid.strongColumns; ++column) {
-                EvaluateTest(e, curl, share.strongRows[i], column);
-            }
-        }
-    }
-    for (int curl = 0; curl < CurlCount; ++curl) {
-        for (int row = share.firstDrawRow; row <= share.lastDrawRow; ++row) {
-            for (int column = 0; column < TestGrid.drawColumns; ++column) {
-                EvaluateTest(e, curl, row, column);
-            }
+// Takes blocks until none is left.
+void EvaluateBlocks(Executor& e, std::atomic<int>& nextBlock) {
+    for (int index = nextBlock.fetch_add(1, std::memory_order_relaxed); index < BlockCount();
+         index = nextBlock.fetch_add(1, std::memory_order_relaxed)) {
+        const CellBlock block = BlockAt(index);
+        for (int column = block.firstColumn; column < block.endColumn; ++column) {
+            EvaluateTest(e, block.curl, block.row, column);
         }
     }
 }
 
 }  // namespace
 
-ExecutorShare WorkerShare(int worker) {
-    ExecutorShare share;
-    if (worker < StrongWorkers) {
-        share.strongRows[0] = worker + 1;
-        share.strongRowCount = 1;
-        return share;
+CellBlock BlockAt(int index) {
+    constexpr int strongBlocks = (TestGrid.strongColumns + BlockColumns - 1) / BlockColumns;
+    constexpr int drawBlocks = (TestGrid.drawColumns + BlockColumns - 1) / BlockColumns;
+    constexpr int blocksPerCurl = StrongRowCount * strongBlocks + TestGrid.DrawRows() * drawBlocks;
+    CellBlock block;
+    block.curl = index / blocksPerCurl;
+    int rest = index % blocksPerCurl;
+    int rowBlocks = strongBlocks;
+    int columns = TestGrid.strongColumns;
+    block.row = rest / strongBlocks;
+    if (block.row >= StrongRowCount) {
+        rest -= StrongRowCount * strongBlocks;
+        rowBlocks = drawBlocks;
+        columns = TestGrid.drawColumns;
+        block.row = TestGrid.firstDrawRow + rest / drawBlocks;
     }
-    share.firstDrawRow =
-        TestGrid.firstDrawRow + DriverDrawRows + (worker - StrongWorkers) * RowsPerDrawWorker;
-    share.lastDrawRow = share.firstDrawRow + RowsPerDrawWorker - 1;
-    return share;
-}
-
-ExecutorShare DriverShare() {
-    ExecutorShare share;
-    share.strongRows[0] = 0;
-    share.strongRows[1] = StrongRowCount - 1;
-    share.strongRowCount = 2;
-    share.firstDrawRow = TestGrid.firstDrawRow;
-    share.lastDrawRow = TestGrid.firstDrawRow + DriverDrawRows - 1;
-    return share;
+    block.firstColumn = rest % rowBlocks * BlockColumns;
+    block.endColumn = block.firstColumn + BlockColumns < columns ? block.firstColumn + BlockColumns : columns;
+    return block;
 }
 
 void EvaluateTests(const records::GameState& state, const Tables& tables, ValueTable& values,
@@ -95,28 +79,28 @@ void EvaluateTests(const records::GameState& state, const Tables& tables, ValueT
     }
     // Each executor's scratch lives for this search only: blocks kept from one search to the next, when
     // later threads build their worlds in them, measured a few per cent slower.
-    auto run = [&](const ExecutorShare& share) {
+    std::atomic<int> nextBlock{0};
+    auto run = [&] {
         physics::SimulationScratch scratch;
         Executor e{state, tables, values, scratch, path, settled, {}};
-        EvaluateShare(e, share);
+        EvaluateBlocks(e, nextBlock);
     };
     std::thread workers[WorkerCount];
     bool started[WorkerCount] = {};
     for (int k = 0; k < WorkerCount; ++k) {
         try {
             workers[k] = std::thread([&run, &doneFlags, k] {
-                run(WorkerShare(k));
+                run();
                 doneFlags[k].store(1, std::memory_order_release);
             });
             started[k] = true;
         } catch (const std::system_error&) {
-            // No thread to be had: the share is valued on this thread below, with the same results.
+            // No thread to be had: the others take its blocks, with the same results.
         }
     }
-    run(DriverShare());
+    run();
     for (int k = 0; k < WorkerCount; ++k) {
         if (!started[k]) {
-            run(WorkerShare(k));
             doneFlags[k].store(1, std::memory_order_release);
         }
     }

@@ -8,28 +8,35 @@
 
 namespace search {
 
-// The rows one executor values, both curls of each: its strong rows in the listed order, then the draw
-// rows firstDrawRow..lastDrawRow (none when lastDrawRow < firstDrawRow).
-struct ExecutorShare {
-    int strongRows[2] = {0, 0};
-    int strongRowCount = 0;
-    int firstDrawRow = 0;
-    int lastDrawRow = -1;
-};
-
 // The test grid is valued by this many worker threads and the calling thread, the driver.
 constexpr int WorkerCount = 16;
 
-// A fixed partition, independent of the processor count, that follows from the grid: a worker for each
-// inner strong row, the draw rows dealt out in equal bands to the other workers; the driver keeps the
-// outer strong rows and the draw rows left over before the bands. Together the shares cover every test
-// row exactly once.
-ExecutorShare WorkerShare(int worker);  // worker 0..WorkerCount-1
-ExecutorShare DriverShare();
+// Consecutive test cells of one row and curl, columns firstColumn up to endColumn (exclusive).
+struct CellBlock {
+    int curl = 0;
+    int row = 0;
+    int firstColumn = 0;
+    int endColumn = 0;
+};
+
+// Columns per block: small, so that the executors still busy at the end are busy for a few shots only.
+constexpr int BlockColumns = 4;
+
+// The blocks that the executors take in turn from one counter: for each curl the strong rows, then the
+// draw rows, each cut into blocks of BlockColumns columns (a row's last block may hold fewer). A shot
+// played against a pile can cost fifty times one played on an open sheet, so shares fixed in advance
+// leave all but one core idle while the share that holds those shots finishes alone. Every test's
+// outcome is independent of the executor that plays it, so the dealing changes no value.
+constexpr int BlockCount() {
+    const int strongBlocks = (TestGrid.strongColumns + BlockColumns - 1) / BlockColumns;
+    const int drawBlocks = (TestGrid.drawColumns + BlockColumns - 1) / BlockColumns;
+    return CurlCount * (StrongRowCount * strongBlocks + TestGrid.DrawRows() * drawBlocks);
+}
+CellBlock BlockAt(int index);  // index 0..BlockCount()-1
 
 // Fills every cell of `values` with the outcome of its test shot played on `state`: the workers and the
-// calling thread, each on its own share with a scratch of its own.
-// Logs which workers were done when the caller finished its share, then waits for all of them.
+// calling thread take blocks in turn, each with a scratch of its own.
+// Logs which workers were done when no block was left for the caller, then waits for all of them.
 // Both simulation paths give the same values; the plain one is the reference for benchmarks and tests.
 void EvaluateTests(const records::GameState& state, const Tables& tables, ValueTable& values,
                    physics::SimulationPath path, std::FILE* log);

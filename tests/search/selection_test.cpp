@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <limits>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -36,21 +37,18 @@ struct Prepared {
     }
 };
 
-TEST(TestPartition, CoversEveryTestRowExactlyOnce) {
-    int uses[search::TestGrid.lastDrawRow + 1] = {};
-    auto count = [&uses](const search::ExecutorShare& share) {
-        std::for_each(share.strongRows, share.strongRows + share.strongRowCount,
-                      [&uses](int row) { ++uses[row]; });
-        std::for_each(uses + share.firstDrawRow, uses + share.lastDrawRow + 1, [](int& use) { ++use; });
-    };
-    count(search::DriverShare());
-    for (int k = 0; k < search::WorkerCount; ++k) {
-        count(search::WorkerShare(k));
+TEST(TestBlocks, CoverEveryTestCellExactlyOnce) {
+    std::vector<int> uses(search::ValueTable::CellCount, 0);
+    for (int index = 0; index < search::BlockCount(); ++index) {
+        const search::CellBlock block = search::BlockAt(index);
+        const int width = block.endColumn - block.firstColumn;
+        ASSERT_TRUE(width > 0 && width <= search::BlockColumns) << "block " << index;
+        for (int column = block.firstColumn; column < block.endColumn; ++column) {
+            ASSERT_TRUE(search::ValueTable::Contains(block.curl, block.row, column)) << "block " << index;
+            ++uses[static_cast<std::size_t>(search::ValueTable::Index(block.curl, block.row, column))];
+        }
     }
-    for (int row = 0; row <= search::TestGrid.lastDrawRow; ++row) {
-        const bool testRow = row < search::StrongRowCount || row >= search::TestGrid.firstDrawRow;
-        EXPECT_EQ(uses[row], testRow ? 1 : 0) << "row " << row;
-    }
+    EXPECT_EQ(std::count(uses.begin(), uses.end(), 1), search::ValueTable::CellCount);
 }
 
 TEST(EvaluateTests, ValuesEveryCellAndLogsSixteenDoneFlags) {
