@@ -27,24 +27,47 @@ bool SameSpot(const b2Body& a, const b2Body& b) {
     return a.GetPosition().x == b.GetPosition().x && a.GetPosition().y == b.GetPosition().y;
 }
 
+// The position solver's correction of a touching contact between two stones, worked out with the
+// solver's own operations in its order (the circles sit at the bodies' centres): true when it leaves
+// both centres as they are. That holds within the slop, where there is nothing to correct, on one spot,
+// where there is no direction to push along, and where the push is too small to change a coordinate.
+bool CorrectionMovesNothing(const b2Contact& contact) {
+    const b2Body& bodyA = *contact.GetFixtureA()->GetBody();
+    const b2Body& bodyB = *contact.GetFixtureB()->GetBody();
+    const float mA = 1.0f / bodyA.GetMass();
+    const float mB = 1.0f / bodyB.GetMass();
+    const float iA = 1.0f / bodyA.GetInertia();
+    const float iB = 1.0f / bodyB.GetInertia();
+    const b2Vec2 cA = bodyA.GetWorldCenter();
+    const b2Vec2 cB = bodyB.GetWorldCenter();
+    b2Vec2 normal = cB - cA;
+    normal.Normalize();
+    const b2Vec2 point = 0.5f * (cA + cB);
+    const float separation = b2Dot(cB - cA, normal) - contact.GetFixtureA()->GetShape()->m_radius -
+                             contact.GetFixtureB()->GetShape()->m_radius;
+    const b2Vec2 rA = point - cA;
+    const b2Vec2 rB = point - cB;
+    const float C = b2Clamp(b2_baumgarte * (separation + b2_linearSlop), -b2_maxLinearCorrection, 0.0f);
+    const float rnA = b2Cross(rA, normal);
+    const float rnB = b2Cross(rB, normal);
+    const float K = mA + mB + iA * rnA * rnA + iB * rnB * rnB;
+    const float impulse = K > 0.0f ? -C / K : 0.0f;
+    const b2Vec2 P = impulse * normal;
+    const b2Vec2 movedA = cA - mA * P;
+    const b2Vec2 movedB = cB + mB * P;
+    return movedA.x == cA.x && movedA.y == cA.y && movedB.x == cB.x && movedB.y == cB.y;
+}
+
 // A touching contact between two still stones that changes nothing in a step: no impulse carried over
-// to warm the next step, and either no direction to push along (one spot) or an overlap within the
-// slop that the position solver leaves alone, computed as it computes it.
-bool QuietContact(const b2Contact& contact, const b2Body& a, const b2Body& b) {
+// to warm the next step, and a correction that moves neither.
+bool QuietContact(const b2Contact& contact) {
     const b2Manifold& manifold = *contact.GetManifold();
     for (int k = 0; k < manifold.pointCount; ++k) {
         if (manifold.points[k].normalImpulse != 0.0f || manifold.points[k].tangentImpulse != 0.0f) {
             return false;
         }
     }
-    if (SameSpot(a, b)) {
-        return true;
-    }
-    const b2Vec2 d = b.GetPosition() - a.GetPosition();
-    b2Vec2 normal = d;
-    normal.Normalize();
-    const float separation = b2Dot(d, normal) - records::StoneRadius - records::StoneRadius;
-    return b2_baumgarte * (separation + b2_linearSlop) >= 0.0f;
+    return CorrectionMovesNothing(contact);
 }
 
 // Keeps stone i a candidate while every stone it touches is a candidate and their contact is quiet.
@@ -55,7 +78,7 @@ bool StaysCandidate(const SheetStones& stones, const bool* candidate, int i) {
             continue;
         }
         const int other = StoneIndex(stones, edge->other);
-        if (other < 0 || !candidate[other] || !QuietContact(*edge->contact, body, *edge->other)) {
+        if (other < 0 || !candidate[other] || !QuietContact(*edge->contact)) {
             return false;
         }
     }
