@@ -2,6 +2,7 @@
 
 #include "physics/detail/group_run.h"
 #include "physics/detail/lone_run.h"
+#include "physics/detail/repeating_step.h"
 #include "physics/detail/run_to_rest.h"
 #include "physics/sheet.h"
 #include "physics/stone_motion.h"
@@ -155,6 +156,7 @@ bool PlayOn(World& w, int stepsDone, PlayOutcome& outcome) {
     const StoneProxies proxies = FindStoneProxies(w.stones, *w.world);
     const int sleepSteps = StepsToFallAsleep();
     int nextTry = 0;
+    StillHistory still;
     for (int step = stepsDone + 1; step <= MaxPlaySteps; ++step) {
         if (PlayStep(w.stones, *w.world)) {
             outcome = OutcomeOf(w.stones);
@@ -164,6 +166,11 @@ bool PlayOn(World& w, int stepsDone, PlayOutcome& outcome) {
         if (step + sleepSteps + 2 <= MaxPlaySteps && NothingCanMove(w.stones, *w.world, inert)) {
             outcome = OutcomeOf(w.stones);
             ScanAtRest(outcome, inert);
+            return true;
+        }
+        // Stones held awake by pushes too small to move a centre, which can trade places between contacts.
+        if (RepeatsEarlierStep(w.stones, *w.world, step, still)) {
+            outcome = OutcomeOf(w.stones);
             return true;
         }
         if (step < nextTry) {

@@ -7,12 +7,16 @@
 #include "physics/simulate_shot.h"
 #include "physics/stone_motion.h"
 
+#include "tests/fixtures/position_file.h"
+
 #include <box2d/box2d.h>
 #include <gtest/gtest.h>
 #include <sys/time.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -74,6 +78,30 @@ TEST(RunToRest, StonesStackedOnOneSpotStopAtTheStepCap) {
         records::GameState fast = state;
         EXPECT_TRUE(physics::SimulateShot(plain, shot, physics::SimulationPath::Plain) &&
                     physics::SimulateShot(fast, shot, physics::SimulationPath::Fast));
+        EXPECT_EQ(std::memcmp(&plain, &fast, sizeof plain), 0);
+    }
+}
+
+// Hits on pairs of stones stacked on one spot, whose plays all run to the step cap. The fast path ends
+// them early once nothing can change: after a push rounded to no change of centre, with stones beyond
+// the bounds kept in play by the pairs awake below them, and with the least pushes trading places
+// between two contacts from step to step. It must end with the plain path's places.
+TEST(RunToRest, HitsOnStackedPairsEndAsAtTheStepCap) {
+    const std::vector<fixtures::PositionFile> piles = fixtures::LoadPositionFiles(FIXTURE_HOSTILE_DIR);
+    const auto pairs = std::find_if(piles.begin(), piles.end(), [](const fixtures::PositionFile& p) {
+        return p.name == "pairs_stacked";
+    });
+    ASSERT_NE(pairs, piles.end());
+    for (const records::ShotVector& shot : {records::ShotVector{-0x1.4c19cap+0f, -0x1.e3f73ep+4f, 0, {}},
+                                            records::ShotVector{0x1.210168p-1f, -0x1.63d5d8p+5f, 1, {}},
+                                            records::ShotVector{0x1.e14146p-1f, -0x1.de9b8ap+4f, 1, {}}}) {
+        SCOPED_TRACE(shot.vy);
+        records::GameState plain = pairs->state;
+        records::GameState fast = pairs->state;
+        std::vector<physics::PlayFrame> frames;
+        ASSERT_TRUE(physics::SimulateShotFrames(plain, shot, frames));
+        EXPECT_EQ(frames.size(), static_cast<std::size_t>(physics::MaxPlaySteps) + 1);
+        ASSERT_TRUE(physics::SimulateShot(fast, shot, physics::SimulationPath::Fast));
         EXPECT_EQ(std::memcmp(&plain, &fast, sizeof plain), 0);
     }
 }
