@@ -88,6 +88,21 @@ bool StaysCandidate(const SheetStones& stones, const bool* candidate, int i) {
 }  // namespace
 
 InertStones FindInertStones(const SheetStones& stones) {
+    // Without two touching stones on one spot there is nothing to seed the inert set from.
+    bool anyOnOneSpot = false;
+    for (int i = 0; i < stones.count && !anyOnOneSpot; ++i) {
+        if (stones.bodies[i] == nullptr) {
+            continue;
+        }
+        for (const b2ContactEdge* edge = stones.bodies[i]->GetContactList(); edge != nullptr;
+             edge = edge->next) {
+            anyOnOneSpot =
+                anyOnOneSpot || (edge->contact->IsTouching() && SameSpot(*stones.bodies[i], *edge->other));
+        }
+    }
+    if (!anyOnOneSpot) {
+        return InertStones{};
+    }
     bool candidate[records::StoneCount] = {};
     for (int i = 0; i < stones.count; ++i) {
         candidate[i] = stones.bodies[i] != nullptr && HoldsStill(*stones.bodies[i]);
