@@ -46,12 +46,11 @@ void EvaluateBlocks(Executor& e, std::atomic<int>& nextBlock) {
 }  // namespace
 
 CellBlock BlockAt(int index) {
-    constexpr int strongBlocks = (TestGrid.strongColumns + BlockColumns - 1) / BlockColumns;
-    constexpr int drawBlocks = (TestGrid.drawColumns + BlockColumns - 1) / BlockColumns;
-    constexpr int blocksPerCurl = StrongRowCount * strongBlocks + TestGrid.DrawRows() * drawBlocks;
+    constexpr int strongBlocks = BlocksPerRow(TestGrid.strongColumns);
+    constexpr int drawBlocks = BlocksPerRow(TestGrid.drawColumns);
     CellBlock block;
-    block.curl = index / blocksPerCurl;
-    int rest = index % blocksPerCurl;
+    block.curl = index / BlocksPerCurl();
+    int rest = index % BlocksPerCurl();
     int rowBlocks = strongBlocks;
     int columns = TestGrid.strongColumns;
     block.row = rest / strongBlocks;

@@ -27,10 +27,15 @@ constexpr int BlockColumns = 4;
 // played against a pile can cost fifty times one played on an open sheet, so shares fixed in advance
 // leave all but one core idle while the share that holds those shots finishes alone. Every test's
 // outcome is independent of the executor that plays it, so the dealing changes no value.
+constexpr int BlocksPerRow(int columns) {
+    return (columns + BlockColumns - 1) / BlockColumns;
+}
+constexpr int BlocksPerCurl() {
+    return StrongRowCount * BlocksPerRow(TestGrid.strongColumns) +
+           TestGrid.DrawRows() * BlocksPerRow(TestGrid.drawColumns);
+}
 constexpr int BlockCount() {
-    const int strongBlocks = (TestGrid.strongColumns + BlockColumns - 1) / BlockColumns;
-    const int drawBlocks = (TestGrid.drawColumns + BlockColumns - 1) / BlockColumns;
-    return CurlCount * (StrongRowCount * strongBlocks + TestGrid.DrawRows() * drawBlocks);
+    return CurlCount * BlocksPerCurl();
 }
 CellBlock BlockAt(int index);  // index 0..BlockCount()-1
 
