@@ -37,6 +37,16 @@ bool SameStone(const StillWorld& a, const StillWorld& b, int i) {
            a.position[i][1] == b.position[i][1];
 }
 
+bool EveryStoneStandsStill(const SheetStones& stones) {
+    for (int i = 0; i < stones.count; ++i) {
+        if (stones.bodies[i] != nullptr && !StandsStill(*stones.bodies[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// False when the world holds more contacts than a still world keeps.
 bool TakeStillWorld(const SheetStones& stones, const b2World& world, int step, StillWorld& taken) {
     taken.step = -1;
     taken.mayFallAsleep = false;
@@ -48,9 +58,6 @@ bool TakeStillWorld(const SheetStones& stones, const b2World& world, int step, S
         taken.position[i][1] = 0.0f;
         if (body == nullptr) {
             continue;
-        }
-        if (!StandsStill(*body)) {
-            return false;
         }
         taken.awake[i] = body->IsAwake();
         taken.mayFallAsleep = taken.mayFallAsleep || (body->IsAwake() && StillTime(*body) < b2_timeToSleep);
@@ -79,15 +86,24 @@ bool TakeStillWorld(const SheetStones& stones, const b2World& world, int step, S
     return true;
 }
 
+void Forget(StillHistory& history) {
+    history.taken[0].step = -1;
+    history.taken[1].step = -1;
+}
+
 }  // namespace
 
 bool RepeatsEarlierStep(const SheetStones& stones, const b2World& world, int step, StillHistory& history) {
     StillWorld& twoBefore = history.taken[step & 1];
     const StillWorld& oneBefore = history.taken[(step - 1) & 1];
+    // Checked before a still world is built: most steps have a stone in motion.
+    if (!EveryStoneStandsStill(stones)) {
+        Forget(history);
+        return false;
+    }
     StillWorld now;
     if (!TakeStillWorld(stones, world, step, now)) {
-        history.taken[0].step = -1;
-        history.taken[1].step = -1;
+        Forget(history);
         return false;
     }
     bool repeats = twoBefore.step == step - 2 && oneBefore.step == step - 1 && !oneBefore.mayFallAsleep &&
