@@ -1,0 +1,21 @@
+#pragma once
+
+#include "studio/analysis.h"
+#include "studio/api_reply.h"
+
+#include <string>
+
+// The API's handlers that answer at once, apart from the transport, so that tests and the fuzzer call
+// them directly.
+namespace studio {
+
+// POST /api/analyse: {"stones", "shotNumber"}. 503 when the queue of analyses is full.
+ApiReply AnalyseReply(Analyser& analyser, const std::string& body);
+
+// GET /api/analyse/progress.
+ApiReply ProgressReply(const Analyser& analyser);
+
+// The reason given for an error status that a handler left without one (the transport's own refusals).
+std::string StatusReason(int status);
+
+}  // namespace studio
