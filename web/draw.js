@@ -102,6 +102,7 @@ export function pathDuration(paths, interval) {
 // whose path has ended before t has left the sheet.
 export function stonesAt(before, paths, interval, t) {
   const stones = before.slice();
+  t = Math.max(0, t);
   const k = Math.floor(t / interval + 1e-9), f = t / interval - k;
   for (const [index, points] of Object.entries(paths || {})) {
     const n = points.length / 2;
@@ -122,7 +123,8 @@ export function animatePaths(before, paths, interval, draw, speed = 1) {
     const start = performance.now();
     const frame = (now) => {
       if (cancelled) { resolve(false); return; }
-      const t = Math.min(duration, (now - start) / 1000 * speed);
+      // A frame's time stamp may lie a little before the start taken above.
+      const t = Math.max(0, Math.min(duration, (now - start) / 1000 * speed));
       draw(stonesAt(before, paths, interval, t), t);
       if (t >= duration) { resolve(true); return; }
       requestAnimationFrame(frame);

@@ -147,7 +147,7 @@ function wireWatch() {
       speed: () => Number($('watch-speed').value),
       caption: (text) => { $('watch-caption').textContent = text; },
       setup: (game) => { regularEnds = game.ends; $('watch-score').innerHTML = lineScoreHtml([], regularEnds); },
-      shots: (count, shown) => { $('watch-counter').textContent = `shot ${shown} of ${count} so far`; },
+      shots: (count, shown) => { $('watch-counter').textContent = `showing shot ${shown}, ${count} played so far`; },
       ends: (ends) => { $('watch-score').innerHTML = lineScoreHtml(ends, regularEnds); },
       result: (result) => {
         $('watch-caption').textContent += `\nThe game is over: ${result.totals[0]} to ${result.totals[1]}` +

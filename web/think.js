@@ -154,6 +154,7 @@ export async function analyse(position, progressBar) {
 
 export function showAnalysis(analysis, elements, hover) {
   elements.summary.textContent = summaryText(analysis);
+  elements.summary.dataset.chosenRegion = analysis.cell.row < analysis.candidates.draw.firstRow ? 'strong' : 'draw';
   drawDrawMaps(elements.drawMaps, analysis, hover);
   drawStrongStrips(elements.strips, analysis, hover);
 }
