@@ -1,9 +1,8 @@
 #include "studio/options.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 #include <CLI/CLI.hpp>
-
-#include <algorithm>
 
 namespace studio {
 
@@ -29,7 +28,9 @@ bool ParseStudioOptions(const std::vector<std::string>& arguments, const std::st
         error = failure.what();
         return false;
     }
-    if (access(options.engine.c_str(), X_OK) != 0) {
+    struct stat file {};
+    if (stat(options.engine.c_str(), &file) != 0 || !S_ISREG(file.st_mode) ||
+        access(options.engine.c_str(), X_OK) != 0) {
         error = "no engine program at " + options.engine + " (give one with --engine)";
         return false;
     }

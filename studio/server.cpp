@@ -12,6 +12,7 @@
 
 #include <httplib.h>
 #include <signal.h>
+#include <sys/socket.h>
 
 #include <chrono>
 #include <cstdio>
@@ -132,6 +133,12 @@ int RunStudio(const std::vector<std::string>& arguments) {
     httplib::Server server;
     server.new_task_queue = [] { return new httplib::ThreadPool(ConnectionThreads); };
     server.set_payload_max_length(MaxBodyBytes);
+    // The library's default also shares the port with any other program that asks (SO_REUSEPORT), so a
+    // second studio would start silently on a port in use; only a quick restart's rebinding is wanted.
+    server.set_socket_options([](int socket) {
+        int yes = 1;
+        setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof(yes));
+    });
     Route(server, *studio);
     int port = options.port;
     const bool bound = port == 0 ? (port = server.bind_to_any_port(options.host)) > 0

@@ -359,6 +359,30 @@ TEST_F(StudioApi, WatchingAGameStreamsEachWholeLineOfItsRecordAsItGrows) {
     EXPECT_EQ(json::parse(list->body)["matches"][0]["games"][0]["finished"], true);
 }
 
+TEST_F(StudioApi, WhatCannotBeServedEndsTheProgramWithOneLineAndCodeTwo) {
+    const std::string port = std::to_string(studio_->port);
+    struct Case {
+        std::vector<std::string> arguments;
+        const char* reason;
+    } cases[] = {
+        {{"--port", port, "--engine", CURLING_ENGINE_PATH}, "cannot listen on 127.0.0.1 port"},
+        {{"--port", "0", "--fast"}, "--fast"},
+        {{"--port", "0", "--engine", "/nonexistent/engine"}, "no engine program"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments[1] + " " + c.arguments[2]);
+        testsupport::ProcessResult run =
+            testsupport::RunProcess(CURLING_STUDIO_PATH, {}, {}, 60, c.arguments);
+        ASSERT_TRUE(run.finished);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_EQ(run.standardOutput, "");
+        EXPECT_EQ(run.standardError.rfind("curling-studio: ", 0), 0u) << run.standardError;
+        EXPECT_NE(run.standardError.find(c.reason), std::string::npos) << run.standardError;
+        EXPECT_EQ(std::count(run.standardError.begin(), run.standardError.end(), '\n'), 1)
+            << run.standardError;
+    }
+}
+
 TEST_F(StudioApi, ThePageAndItsFilesComeFromTheStudioItself) {
     httplib::Client client = Client();
     for (const char* path : {"/", "/index.html", "/studio.js", "/draw.js", "/studio.css"}) {
