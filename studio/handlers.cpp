@@ -4,11 +4,15 @@
 
 namespace studio {
 
-ApiReply AnalyseReply(Analyser& analyser, const std::string& text) {
+bool ReadAnalyseRequest(const std::string& text, records::GameState& state, std::string& error) {
     nlohmann::json body;
+    return ParseObject(text, body, error) && ReadPosition(body, state, error);
+}
+
+ApiReply AnalyseReply(Analyser& analyser, const std::string& text) {
     records::GameState state{};
     std::string error;
-    if (!ParseObject(text, body, error) || !ReadPosition(body, state, error)) {
+    if (!ReadAnalyseRequest(text, state, error)) {
         return ErrorReply(400, error);
     }
     std::shared_ptr<const std::string> answer;

@@ -9,6 +9,9 @@
 // them directly.
 namespace studio {
 
+// The position of an analysis request; false with the reason a 400 gives.
+[[nodiscard]] bool ReadAnalyseRequest(const std::string& body, records::GameState& state, std::string& error);
+
 // POST /api/analyse: {"stones", "shotNumber"}. 503 when the queue of analyses is full.
 ApiReply AnalyseReply(Analyser& analyser, const std::string& body);
 
