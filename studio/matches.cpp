@@ -119,14 +119,19 @@ std::vector<std::string> ReadNewLines(const std::string& path, long long& offset
     if (file == nullptr) {
         return lines;
     }
-    std::string bytes(limit, '\0');
-    std::size_t read = 0;
-    if (std::fseek(file, static_cast<long>(offset), SEEK_SET) == 0) {
-        read = std::fread(&bytes[0], 1, limit, file);
+    // Only what was added since the last read, so that a watcher polling an idle game reads nothing.
+    std::string bytes;
+    if (std::fseek(file, 0, SEEK_END) == 0) {
+        const long long size = std::ftell(file);
+        if (size > offset && std::fseek(file, static_cast<long>(offset), SEEK_SET) == 0) {
+            bytes.resize(
+                static_cast<std::size_t>(std::min<long long>(size - offset, static_cast<long long>(limit))));
+            bytes.resize(std::fread(&bytes[0], 1, bytes.size(), file));
+        }
     }
     std::fclose(file);
     std::size_t start = 0;
-    for (std::size_t end = bytes.find('\n'); end < read; end = bytes.find('\n', start)) {
+    for (std::size_t end = bytes.find('\n'); end != std::string::npos; end = bytes.find('\n', start)) {
         lines.push_back(bytes.substr(start, end - start));
         start = end + 1;
     }
