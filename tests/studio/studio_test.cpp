@@ -1,6 +1,8 @@
+#include "evaluation/house_scoring.h"
 #include "physics/simulate_shot.h"
 #include "records/sheet.h"
 #include "simulator/shot_inverse.h"
+#include "studio/engine_seat.h"
 #include "studio/matches.h"
 #include "studio/options.h"
 #include "studio/play_paths.h"
@@ -123,6 +125,31 @@ TEST(MatchFolders, ARecordIsReadInWholeLinesAsItGrows) {
     offset = 0;
     EXPECT_EQ(studio::ReadNewLines(path, offset, 12), std::vector<std::string>{"{\"a\":1}"});
     EXPECT_EQ(studio::ReadNewLines(path, offset, 12), (std::vector<std::string>{"{\"b\":2}", ""}));
+}
+
+TEST(EngineSeat, AnEngineAnswersAsItAnswersTheHostAndOneThatCannotPlaySaysWhy) {
+    const std::string logs = testsupport::MakeTemporaryDirectory();
+    studio::EngineSeat seat;
+    std::string error;
+    ASSERT_TRUE(studio::StartSeat(seat, CURLING_ENGINE_PATH, logs + "/engine.log", error)) << error;
+    records::GameState state{};
+    state.shotNumber = 15;
+    state.stones[0] = {2.375f, 4.88f};
+    records::ShotVector shot{};
+    ASSERT_TRUE(studio::AskShot(seat, state, 15, 0, 8, shot, error)) << error;
+    // The last stone against one on the tee: whatever it sends, played as sent it scores.
+    ASSERT_TRUE(physics::SimulateShot(state, shot));
+    EXPECT_LT(evaluation::EndScore(state), 0);
+    studio::StopSeat(seat);
+
+    for (const std::string& program : {std::string("/bin/false"), logs + "/absent"}) {
+        SCOPED_TRACE(program);
+        studio::EngineSeat broken;
+        broken.seconds = 10.0;
+        EXPECT_FALSE(studio::StartSeat(broken, program, logs + "/broken.log", error));
+        EXPECT_FALSE(error.empty());
+        studio::StopSeat(broken);
+    }
 }
 
 TEST(PlayPaths, FollowEveryStoneThatMovesFromWhereItStoodToWhereItStops) {
