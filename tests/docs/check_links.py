@@ -66,7 +66,7 @@ def check_page(page, source_dir, bin_dir, not_built, pages):
     where = os.path.relpath(page.path, source_dir)
 
     def fault(number, text):
-        faults.append("%s:%d: %s" % (where, number, text))
+        faults.append((number, "%s:%d: %s" % (where, number, text)))
 
     for number, line in page.prose:
         without_code = INLINE_CODE.sub("", line)
@@ -96,7 +96,7 @@ def check_page(page, source_dir, bin_dir, not_built, pages):
             name = name.rstrip(".")
             if name not in not_built and not os.path.isfile(os.path.join(bin_dir, name)):
                 fault(number, "build/bin/%s: not built into %s" % (name, bin_dir))
-    return faults
+    return [text for _, text in sorted(faults)]
 
 
 def main(arguments):
