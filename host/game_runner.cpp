@@ -2,13 +2,14 @@
 
 #include "host/engine_process.h"
 #include "host/game_record.h"
-#include "host/noise.h"
 #include "host/protocol.h"
+#include "host/referee.h"
 #include "host/replay_page.h"
 
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace host {
@@ -217,30 +218,6 @@ bool RequestShot(Game& game, const records::GameState& state, int endsNow, ShotE
     return true;
 }
 
-void Play(Game& game, records::GameState& state, ShotEntry& entry) {
-    const GameSetup& setup = game.log.setup;
-    state.shotNumber = entry.shot;
-    if (entry.delivered) {
-        int shotIndex = entry.end * StonesPerEnd + entry.shot;
-        // Both games of a pair draw the same noise for the same shot of the same end.
-        NoiseOffset offset =
-            DrawNoise(setup.seed, setup.pair > 0 ? setup.pair : setup.game, shotIndex, setup.noiseScale);
-        Delivery delivery = Deliver(*game.model, entry.sent, offset, setup.noiseScale);
-        entry.played = delivery.played;
-        entry.aimed = delivery.aimed;
-        entry.moved = delivery.moved;
-        // Shot 0..15 of an end is always played.
-        static_cast<void>(game.model->simulateShot(state, delivery.played, entry.path));
-    } else {
-        state.stones[entry.shot] = records::StonePosition{0.0f, 0.0f};  // delivered, out of play
-    }
-    state.shotNumber = entry.shot + 1;
-    RemoveStonesOutOfPlay(state, *game.model);
-    for (int i = 0; i < records::StoneCount; ++i) {
-        entry.stones[i] = state.stones[i];
-    }
-}
-
 // The page once, then the data it loads, a line for the game; every line is flushed as it is written.
 void StartReplay(Game& game) {
     const GameSetup& setup = game.log.setup;
@@ -266,55 +243,41 @@ void Report(Game& game) {
     }
 }
 
-// Plays the 16 stones of an end and scores it. False when an engine forfeited during the end.
-bool PlayEnd(Game& game, GameProgress& progress) {
-    int endIndex = static_cast<int>(progress.ends.size());
-    int endsNow = endIndex < progress.regularEnds ? progress.regularEnds : endIndex + 1;
-    records::GameState state{};
-    state.currentEnd = endIndex;
-    for (int shot = 0; shot < StonesPerEnd; ++shot) {
-        ShotEntry entry;
-        entry.end = endIndex;
-        entry.shot = shot;
-        entry.team = TeamForShot(progress.hammer, shot);
-        if (!RequestShot(game, state, endsNow, entry)) {
-            return false;
+// Asks for the next stone and plays it; after an end's last stone tells both engines the end's score.
+// False when an engine forfeited.
+bool PlayNextStone(Game& game, Referee& referee) {
+    ShotEntry entry = NextStone(referee);
+    if (!RequestShot(game, referee.end, EndsNow(referee), entry)) {
+        return false;
+    }
+    static_cast<void>(PlayStone(referee, *game.model, std::move(entry), game.log));  // the game is not over
+    const ShotEntry& shot = game.log.shots.back();
+    WriteShotLine(game.record, shot);
+    AppendReplay(game, ReplayShotLine(shot, game.log.setup));
+    if (shot.shot == StonesPerEnd - 1) {
+        const EndEntry& end = game.log.ends.back();
+        for (int team = 0; team < 2; ++team) {
+            // A dead or deaf engine shows up at its next request; the score is only information for it.
+            static_cast<void>(SendCommand(game.engines[team],
+                                          ScoreCommand(end.points[team] - end.points[1 - team]),
+                                          SecondsFromNow(game.log.setup.shotTimeout)));
         }
-        Play(game, state, entry);
-        game.log.shots.push_back(entry);
-        WriteShotLine(game.record, entry);
-        AppendReplay(game, ReplayShotLine(entry, game.log.setup));
-        Report(game);
+        WriteEndLine(game.record, end, referee.progress.hammer);
+        AppendReplay(game, ReplayEndLine(end));
     }
-    int houseScore = game.model->endScore(state);
-    RecordEnd(progress, houseScore);
-    const EndResult& result = progress.ends.back();
-    EndEntry end;
-    end.end = endIndex;
-    end.hammer = result.hammer;
-    for (int team = 0; team < 2; ++team) {
-        end.points[team] = result.points[team];
-        end.totals[team] = progress.totals[team];
-        // A dead or deaf engine shows up at its next request; the score is only information for it.
-        static_cast<void>(SendCommand(game.engines[team],
-                                      ScoreCommand(result.points[team] - result.points[1 - team]),
-                                      SecondsFromNow(game.log.setup.shotTimeout)));
-    }
-    game.log.ends.push_back(end);
-    WriteEndLine(game.record, end, progress.hammer);
-    AppendReplay(game, ReplayEndLine(end));
     Report(game);
     return true;
 }
 
-void Finish(Game& game, const GameProgress& progress) {
+void Finish(Game& game, const Referee& referee) {
     GameOutcome& outcome = game.log.outcome;
-    outcome.totals[0] = progress.totals[0];
-    outcome.totals[1] = progress.totals[1];
+    const GameOutcome onPoints = Outcome(referee);
+    outcome.totals[0] = onPoints.totals[0];
+    outcome.totals[1] = onPoints.totals[1];
     if (outcome.forfeited[0] != outcome.forfeited[1]) {
         outcome.winner = outcome.forfeited[0] ? 1 : 0;
     } else if (!outcome.forfeited[0]) {
-        outcome.winner = Leader(progress);
+        outcome.winner = onPoints.winner;
     }
     game.log.finished = true;
     for (int team = 0; team < 2; ++team) {
@@ -333,14 +296,6 @@ void Finish(Game& game, const GameProgress& progress) {
 
 }  // namespace
 
-void RemoveStonesOutOfPlay(records::GameState& state, const SheetModel& model) {
-    for (records::StonePosition& stone : state.stones) {
-        if ((stone.x != 0.0f || stone.y != 0.0f) && !model.inPlay(stone)) {
-            stone = records::StonePosition{0.0f, 0.0f};
-        }
-    }
-}
-
 GameLog PlayGame(const GameSetup& setup, const SheetModel& model, const ProgressCallback& progress) {
     Game game;
     game.log.setup = setup;
@@ -355,14 +310,12 @@ GameLog PlayGame(const GameSetup& setup, const SheetModel& model, const Progress
     AppendReplay(game, ReplayGameLine(setup));
     StartEngines(game);
     CheckReady(game);
-    GameProgress state;
-    state.regularEnds = setup.ends;
-    state.hammer = setup.firstHammer;
+    Referee referee = StartReferee(setup);
     bool playing = !game.log.outcome.forfeited[0] && !game.log.outcome.forfeited[1];
-    while (playing && !GameOver(state)) {
-        playing = PlayEnd(game, state);
+    while (playing && !GameOver(referee)) {
+        playing = PlayNextStone(game, referee);
     }
-    Finish(game, state);
+    Finish(game, referee);
     return game.log;
 }
 

@@ -16,7 +16,4 @@ using ProgressCallback = std::function<void(const GameLog& log)>;
 // only throws that stone away.
 GameLog PlayGame(const GameSetup& setup, const SheetModel& model, const ProgressCallback& progress);
 
-// Every stone that no longer counts (short of the hog line, or off the sheet) is taken to (0, 0).
-void RemoveStonesOutOfPlay(records::GameState& state, const SheetModel& model);
-
 }  // namespace host

@@ -27,19 +27,23 @@ StoneFrame FrameOf(const physics::PlayFrame& frame) {
     return stones;
 }
 
-// The plain play of every step, which ends as the fast one does, sampled every PathInterval and at rest.
-bool SimulateShot(records::GameState& state, records::ShotVector shot, ShotPath& path) {
+// With a path, the plain play of every step, which ends as the fast one does, sampled every PathInterval
+// and at rest; without one, the fast play alone.
+bool SimulateShot(records::GameState& state, records::ShotVector shot, ShotPath* path) {
+    if (path == nullptr) {
+        return physics::SimulateShot(state, shot);
+    }
     std::vector<physics::PlayFrame> frames;
     if (!physics::SimulateShotFrames(state, shot, frames)) {
         return false;
     }
     const std::size_t stride = static_cast<std::size_t>(PathInterval / physics::TimeStep + 0.5);
-    path.frames.clear();
+    path->frames.clear();
     for (std::size_t k = 0; k < frames.size(); k += stride) {
-        path.frames.push_back(FrameOf(frames[k]));
+        path->frames.push_back(FrameOf(frames[k]));
     }
     if ((frames.size() - 1) % stride != 0) {
-        path.frames.push_back(FrameOf(frames.back()));
+        path->frames.push_back(FrameOf(frames.back()));
     }
     return true;
 }

@@ -12,8 +12,8 @@ struct SheetModel {
     records::StonePosition (*restingPoint)(
         const records::ShotVector&);  // a lone stone on an empty sheet, bounds ignored
     records::ShotVector (*shotForTarget)(const records::ShotTarget&);  // the simulator library's CreateShot
-    // One delivery, free guard zone rule included, with the stones' paths.
-    bool (*simulateShot)(records::GameState&, records::ShotVector, ShotPath&);
+    // One delivery, free guard zone rule included, with the stones' paths when a path is given.
+    bool (*simulateShot)(records::GameState&, records::ShotVector, ShotPath*);
     bool (*inPlay)(records::StonePosition);      // still counts once the shot has come to rest
     int (*endScore)(const records::GameState&);  // positive when the even-numbered stones score
 };

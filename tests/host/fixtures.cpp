@@ -51,14 +51,16 @@ host::SheetModel ScriptedSheet() {
     sheet.shotForTarget = [](const records::ShotTarget& target) {
         return records::ShotVector{target.x, target.y, target.curl, {}};
     };
-    sheet.simulateShot = [](records::GameState& state, records::ShotVector shot, host::ShotPath& path) {
+    sheet.simulateShot = [](records::GameState& state, records::ShotVector shot, host::ShotPath* path) {
         bool open = state.shotNumber < records::StoneCount;
         if (open) {
             state.stones[state.shotNumber] = records::StonePosition{shot.vx, shot.vy};
             host::StoneFrame after;
             std::copy(state.stones, state.stones + records::StoneCount, after.begin());
-            path.frames = {after, after};
-            path.frames[0][state.shotNumber] = records::StonePosition{2.375f, 41.28f};
+            if (path != nullptr) {
+                path->frames = {after, after};
+                path->frames[0][state.shotNumber] = records::StonePosition{2.375f, 41.28f};
+            }
             ++state.shotNumber;
         }
         return open;
