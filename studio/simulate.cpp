@@ -1,8 +1,8 @@
 #include "studio/simulate.h"
 
-#include "host/game_runner.h"
 #include "host/match_rules.h"
 #include "host/noise.h"
+#include "host/referee.h"
 #include "host/sheet_model.h"
 #include "studio/play_paths.h"
 #include "studio/requests.h"

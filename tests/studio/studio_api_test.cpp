@@ -1,6 +1,6 @@
-#include "host/game_runner.h"
 #include "host/match_rules.h"
 #include "host/noise.h"
+#include "host/referee.h"
 #include "host/sheet_model.h"
 #include "tests/fixtures/position_file.h"
 #include "tests/studio/studio_process.h"
@@ -164,7 +164,7 @@ TEST_F(StudioApi, SimulateDrawsTheMatchHostsNoiseForItsSeedGameAndShot) {
             host::DrawNoise(c.seed, c.game, c.end * host::StonesPerEnd + state.shotNumber, scale), scale);
         records::GameState after = state;
         host::ShotPath path;
-        ASSERT_TRUE(model.simulateShot(after, delivery.played, path));
+        ASSERT_TRUE(model.simulateShot(after, delivery.played, &path));
         host::RemoveStonesOutOfPlay(after, model);
 
         const records::ShotVector played{answer["played"]["vx"].get<float>(),
