@@ -2,6 +2,8 @@
 
 #include "studio/requests.h"
 
+#include "simulator/shot_inverse.h"
+
 namespace studio {
 
 bool ReadAnalyseRequest(const std::string& text, records::GameState& state, std::string& error) {
@@ -28,6 +30,37 @@ ApiReply ProgressReply(const Analyser& analyser) {
                       {"testsDone", progress.testsDone},
                       {"tests", progress.tests},
                       {"waiting", progress.waiting}});
+}
+
+ApiReply CreateGameReply(GameTable& games, const std::string& text) {
+    nlohmann::json body;
+    GameRequest request;
+    std::string error;
+    if (!ParseObject(text, body, error) || !ReadGameRequest(body, request, error)) {
+        return ErrorReply(400, error);
+    }
+    return games.Create(request);
+}
+
+ApiReply PersonShotReply(GameTable& games, const std::string& id, const std::string& text) {
+    nlohmann::json body;
+    std::string error;
+    if (!ParseObject(text, body, error)) {
+        return ErrorReply(400, error);
+    }
+    if (body.contains("shot") == body.contains("target")) {
+        return ErrorReply(400, "give either \"shot\" or \"target\"");
+    }
+    records::ShotVector sent{};
+    records::ShotTarget target{};
+    if (body.contains("shot") ? !ReadShot(body, "shot", sent, error)
+                              : !ReadTarget(body, "target", target, error)) {
+        return ErrorReply(400, error);
+    }
+    if (body.contains("target")) {
+        sent = simulator::ShotForTarget(target);
+    }
+    return games.PersonShot(id, sent);
 }
 
 std::string StatusReason(int status) {

@@ -31,8 +31,11 @@ constexpr auto WatchPoll = std::chrono::milliseconds(200);
 constexpr int KeepAlivePolls = 25;  // a comment line this often tells a watcher that went away
 
 struct Studio {
+    explicit Studio(const StudioOptions& chosen) : options(chosen), games(chosen.matches, chosen.engine) {}
+
     StudioOptions options;
     Analyser analyser{AnalysisQueueLength};
+    GameTable games;
 };
 
 void Send(httplib::Response& response, const ApiReply& reply) {
@@ -89,7 +92,28 @@ void Route(httplib::Server& server, Studio& studio) {
                    }
                    StreamRecord(path, response);
                });
-    for (const char* path : {"/api/analyse", "/api/simulate"}) {
+    server.Post("/api/games", [&studio](const httplib::Request& request, httplib::Response& response) {
+        Send(response, CreateGameReply(studio.games, request.body));
+    });
+    server.Get(R"(/api/games/(\d+))",
+               [&studio](const httplib::Request& request, httplib::Response& response) {
+                   Send(response, studio.games.State(request.matches[1]));
+               });
+    server.Post(R"(/api/games/(\d+)/shot)",
+                [&studio](const httplib::Request& request, httplib::Response& response) {
+                    Send(response, PersonShotReply(studio.games, request.matches[1], request.body));
+                });
+    server.Get(R"(/api/games/(\d+)/events)",
+               [&studio](const httplib::Request& request, httplib::Response& response) {
+                   std::string path;
+                   ApiReply refusal;
+                   if (!studio.games.RecordPath(request.matches[1], path, refusal)) {
+                       Send(response, refusal);
+                       return;
+                   }
+                   StreamRecord(path, response);
+               });
+    for (const char* path : {"/api/analyse", "/api/simulate", "/api/games"}) {
         server.Get(path, [](const httplib::Request&, httplib::Response& response) {
             Send(response, ErrorReply(405, "this path takes POST"));
         });
@@ -118,16 +142,17 @@ std::string ExecutableFolder() {
 }  // namespace
 
 int RunStudio(const std::vector<std::string>& arguments) {
-    auto studio = std::make_unique<Studio>();
+    StudioOptions chosen;
     std::string error;
-    if (!ParseStudioOptions(arguments, ExecutableFolder() + "/curling-engine", studio->options, error)) {
+    if (!ParseStudioOptions(arguments, ExecutableFolder() + "/curling-engine", chosen, error)) {
         std::fprintf(stderr, "curling-studio: %s\n", error.c_str());
         return 2;
     }
-    if (studio->options.help) {
-        std::printf("%s", studio->options.helpText.c_str());
+    if (chosen.help) {
+        std::printf("%s", chosen.helpText.c_str());
         return 0;
     }
+    auto studio = std::make_unique<Studio>(chosen);
     const StudioOptions& options = studio->options;
     signal(SIGPIPE, SIG_IGN);  // a client that goes away is no reason to stop
     httplib::Server server;

@@ -10,6 +10,7 @@
 #include <httplib.h>
 #include <nlohmann/json.hpp>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -234,6 +235,15 @@ TEST_F(StudioApi, BadRequestsGetAStatusAndTheReason) {
         {"POST", "/api/simulate", shotOk + ",\"seed\":-1}", 400, "\"seed\" must be a whole number"},
         {"POST", "/api/simulate", shotOk + ",\"end\":100}", 400, "\"end\" must lie in 0..99"},
         {"GET", "/api/analyse", "", 405, "takes POST"},
+        {"POST", "/api/games", R"({"players":["person"]})", 400, "\"players\" must be two"},
+        {"POST", "/api/games", R"({"players":["person","robot"]})", 400, "\"players\" must be two"},
+        {"POST", "/api/games", R"({"players":["person","engine"],"ends":0})", 400,
+         "\"ends\" must lie in 1..10"},
+        {"POST", "/api/games", R"({"players":["person","engine"],"firstHammer":2})", 400, "firstHammer"},
+        {"GET", "/api/games/999", "", 404, "no such game: 999"},
+        {"POST", "/api/games/999/shot", R"({"target":{"x":2.4,"y":4.9,"curl":1}})", 404, "no such game"},
+        {"GET", "/api/games/999/events", "", 404, "no such game"},
+        {"POST", "/api/games/1/shot", "{}", 400, "either \"shot\" or \"target\""},
         {"GET", "/api/nothing", "", 404, "nothing at"},
         {"GET", "/api/matches/events?match=..&game=", "", 403, "outside the matches folder"},
         {"GET", "/api/matches/events?match=../x", "", 403, "outside the matches folder"},
@@ -333,8 +343,16 @@ TEST_F(StudioApi, WatchingAGameStreamsEachWholeLineOfItsRecordAsItGrows) {
     httplib::Client client = Client();
     auto list = client.Get("/api/matches");
     ASSERT_TRUE(list);
-    EXPECT_EQ(json::parse(list->body)["matches"],
-              json::parse(R"([{"name":"live","games":[{"game":"","finished":false}]}])"));
+    const auto named = [](const json& matches, const char* name) {
+        for (const json& match : matches) {
+            if (match["name"] == name) {
+                return match;
+            }
+        }
+        return json();
+    };
+    EXPECT_EQ(named(json::parse(list->body)["matches"], "live"),
+              json::parse(R"({"name":"live","games":[{"game":"","finished":false}]})"));
 
     std::thread writer([record] {
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
@@ -356,7 +374,83 @@ TEST_F(StudioApi, WatchingAGameStreamsEachWholeLineOfItsRecordAsItGrows) {
               "data: {\"type\":\"shot\",\"end\":0,\"shot\":0}\n\n"
               "data: {\"type\":\"result\",\"totals\":[1,0]}\n\n");
     list = client.Get("/api/matches");
-    EXPECT_EQ(json::parse(list->body)["matches"][0]["games"][0]["finished"], true);
+    EXPECT_EQ(named(json::parse(list->body)["matches"], "live")["games"][0]["finished"], true);
+}
+
+// The shot and end lines of a record, without the seconds each choice took.
+std::vector<json> PlayedLines(const std::string& record) {
+    std::vector<json> lines;
+    std::ifstream file(record);
+    for (std::string line; std::getline(file, line);) {
+        json entry = json::parse(line);
+        entry.erase("seconds");
+        if (entry["type"] == "shot" || entry["type"] == "end") {
+            lines.push_back(entry);
+        }
+    }
+    return lines;
+}
+
+TEST_F(StudioApi, TheEngineAgainstItselfPlaysTheGameTheMatchHostPlaysFromTheSameSeed) {
+    httplib::Client client = Client();
+    auto created =
+        client.Post("/api/games", R"({"players":["engine","engine"],"ends":1,"seed":5})", "application/json");
+    ASSERT_TRUE(created);
+    ASSERT_EQ(created->status, 200) << created->body;
+    const json game = json::parse(created->body);
+    // The game's events: every line of its record, to the result.
+    std::string events;
+    auto stream = client.Get(("/api/games/" + game["id"].get<std::string>() + "/events").c_str(),
+                             [&events](const char* data, std::size_t size) {
+                                 events.append(data, size);
+                                 return true;
+                             });
+    ASSERT_TRUE(stream);
+    EXPECT_EQ(events.rfind("data: {\"type\":\"game\"", 0), 0u) << events.substr(0, 200);
+    EXPECT_NE(events.find("\"type\":\"result\""), std::string::npos);
+
+    const std::string host = testsupport::MakeTemporaryDirectory() + "/match";
+    testsupport::ProcessResult match =
+        testsupport::RunProcess(CURLING_MATCH_PATH, {}, {}, 600,
+                                {"--ends", "1", "--seed", "5", "--out", host, "--engine", CURLING_ENGINE_PATH,
+                                 "--engine", CURLING_ENGINE_PATH});
+    ASSERT_EQ(match.exitCode, 0) << match.standardError;
+    const std::vector<json> studio =
+        PlayedLines(*matches_ + "/" + game["folder"].get<std::string>() + "/record.jsonl");
+    const std::vector<json> reference = PlayedLines(host + "/record.jsonl");
+    ASSERT_EQ(studio.size(), 17u);
+    EXPECT_EQ(studio, reference);
+}
+
+TEST_F(StudioApi, APersonThrowsOnlyInTurnAndTheEngineAnswers) {
+    httplib::Client client = Client();
+    auto created =
+        client.Post("/api/games", R"({"players":["person","engine"],"ends":1,"seed":9})", "application/json");
+    ASSERT_TRUE(created);
+    ASSERT_EQ(created->status, 200) << created->body;
+    const std::string path = "/api/games/" + json::parse(created->body)["id"].get<std::string>();
+    EXPECT_EQ(json::parse(created->body)["waitingFor"], "person");
+    const std::string target = R"({"target":{"x":2.4,"y":4.9,"curl":1}})";
+    auto first = client.Post((path + "/shot").c_str(), target, "application/json");
+    ASSERT_TRUE(first);
+    ASSERT_EQ(first->status, 200) << first->body;
+    EXPECT_EQ(json::parse(first->body)["shots"], 1);
+    // The engine is choosing: a second stone now is out of turn.
+    auto early = client.Post((path + "/shot").c_str(), target, "application/json");
+    ASSERT_TRUE(early);
+    EXPECT_EQ(early->status, 409);
+    EXPECT_NE(early->body.find("the engine's turn"), std::string::npos) << early->body;
+    json state;
+    for (int polls = 0; polls < 1200; ++polls) {
+        state = json::parse(client.Get(path.c_str())->body);
+        if (state["waitingFor"] == "person") {
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_EQ(state["shots"], 2) << state;
+    EXPECT_EQ(state["shotNumber"], 2);
+    EXPECT_TRUE(state["stones"][1].is_array() || state["stones"][1].is_null());
 }
 
 TEST_F(StudioApi, WhatCannotBeServedEndsTheProgramWithOneLineAndCodeTwo) {
