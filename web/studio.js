@@ -5,6 +5,7 @@ import {
   teamToThrow,
 } from './board.js';
 import { analyse, drawSpread, markTarget, showAnalysis } from './think.js';
+import { createPlay } from './play.js';
 import { lineScoreHtml, listMatches, watchGame } from './watch.js';
 
 const $ = (id) => document.getElementById(id);
@@ -85,11 +86,10 @@ async function runAnalysis() {
 function setMode(next) {
   mode = next;
   for (const button of document.querySelectorAll('.tab')) { button.classList.toggle('active', button.dataset.mode === next); }
-  $('mode-think').hidden = next !== 'think';
-  $('mode-watch').hidden = next !== 'watch';
+  for (const name of ['think', 'play', 'watch']) { $(`mode-${name}`).hidden = next !== name; }
   clearAnalysis();
   for (const layer of both('stones')) { layer.innerHTML = ''; }
-  if (next === 'think') { board.redraw(); } else { refreshMatches(); }
+  if (next === 'think') { board.redraw(); } else if (next === 'play') { play.show(); } else { refreshMatches(); }
 }
 
 function download(name, text) {
@@ -142,7 +142,7 @@ function wireWatch() {
     let regularEnds = 8;
     $('watch-score').innerHTML = lineScoreHtml([], regularEnds);
     watching = watchGame(JSON.parse($('match-list').value), {
-      stoneLayers: both('stones'), pathLayers: both('paths'), markLayers: [views.house.marks],
+      active: () => mode === 'watch', stoneLayers: both('stones'), pathLayers: both('paths'), markLayers: [views.house.marks],
       animate: () => $('watch-animate').checked,
       speed: () => Number($('watch-speed').value),
       caption: (text) => { $('watch-caption').textContent = text; },
@@ -157,7 +157,25 @@ function wireWatch() {
   };
 }
 
+let play = null;
+
+function wirePlay() {
+  play = createPlay({
+    red: $('play-red'), yellow: $('play-yellow'), ends: $('play-ends'), seed: $('play-seed'), start: $('play-start'),
+    curl: $('play-curl'), status: $('play-status'), score: $('play-score'), record: $('play-record'),
+    panel: $('mode-play'),
+  }, {
+    svgs: [$('sheet-whole'), $('sheet-house')], active: () => mode === 'play',
+    stoneLayers: both('stones'), pathLayers: both('paths'), markLayers: [views.house.marks],
+    animate: () => $('play-animate').checked, speed: () => Number($('play-speed').value),
+    caption: (text) => { $('play-caption').textContent = text; },
+    setup: () => {}, ends: () => {},
+    shots: (count, shown) => { $('play-counter').textContent = `showing shot ${shown}, ${count} played so far`; },
+  });
+}
+
 for (const button of document.querySelectorAll('.tab')) { button.onclick = () => setMode(button.dataset.mode); }
 wireBoard();
+wirePlay();
 wireWatch();
 board.redraw();

@@ -21,28 +21,41 @@ function teamOf(shot, stone) {
   return stone % 2 === shot.shot % 2 ? shot.team : 1 - shot.team;
 }
 
-// Follows one game: every shot is animated in turn, the line score and caption kept up to date.
 export function watchGame(choice, view) {
   const query = `match=${encodeURIComponent(choice.match)}&game=${encodeURIComponent(choice.game)}`;
-  const source = new EventSource(`/api/matches/events?${query}`);
+  return followRecord(`/api/matches/events?${query}`, view);
+}
+
+// Follows a game's record from its event stream: every shot is animated in turn, the line score and
+// caption kept up to date; view.shown(shot) hears of each shot once it is drawn.
+export function followRecord(url, view) {
+  const source = new EventSource(url);
   const game = { setup: null, shots: [], ends: [], result: null };
   let queue = Promise.resolve(), current = null, stopped = false;
+  // Another mode may own the sheet meanwhile: the game goes on, undrawn.
+  const visible = () => !view.active || view.active();
   const show = (shot, stones) => {
+    if (!visible()) { return; }
     for (const layer of view.stoneLayers) { drawStones(layer, stones, (i) => teamOf(shot, i), { last: shot.shot }); }
   };
   const play = async (shot, before) => {
     if (stopped) { return; }
     view.caption(`End ${shot.end + 1}, stone ${shot.shot + 1} of 16, ${shot.team === 0 ? 'red' : 'yellow'}` +
-      (shot.delivered ? '' : `: thrown away (${shot.fault})`));
-    for (const layer of view.pathLayers) { layer.innerHTML = ''; }
-    if (shot.path && view.animate()) {
+      (shot.delivered ? '' : `: thrown away (${shot.fault})`) +
+      (shot.delivered && shot.moved ? `, aimed at (${shot.aimed[0].toFixed(2)}, ${shot.aimed[1].toFixed(2)}), ` +
+        `the noise moved it to (${shot.moved[0].toFixed(2)}, ${shot.moved[1].toFixed(2)})` : ''));
+    if (visible()) { for (const layer of view.pathLayers) { layer.innerHTML = ''; } }
+    if (shot.path && view.animate() && visible()) {
       current = animatePaths(before, shot.path, 0.1, (stones) => show(shot, stones), view.speed());
       await current.done;
     }
-    for (const layer of view.pathLayers) { drawPaths(layer, shot.path, (i) => teamOf(shot, i)); }
-    if (shot.moved) { for (const layer of view.markLayers) { layer.innerHTML = ''; crossMark(layer, shot.moved); } }
+    if (visible()) {
+      for (const layer of view.pathLayers) { drawPaths(layer, shot.path, (i) => teamOf(shot, i)); }
+      if (shot.moved) { for (const layer of view.markLayers) { layer.innerHTML = ''; crossMark(layer, shot.moved); } }
+    }
     show(shot, shot.stones.map((p) => (p[0] === 0 && p[1] === 0 ? null : p)));
     view.shots(game.shots.length, game.shots.indexOf(shot) + 1);
+    if (view.shown) { view.shown(shot); }
   };
   source.onmessage = (event) => {
     let line;

@@ -1,8 +1,9 @@
 """The studio's page in a real browser: Debian's Chromium, headless, driven by Selenium.
 
-Starts the studio and a match that another process plays, then sets up a position by clicking, analyses
-it, checks the heat maps, the chosen shot and its play are drawn, watches the match live, and saves a
-screenshot of each view into the output folder. The page must log no error to the browser's console.
+Starts the studio, sets up a position by clicking, analyses it, checks the heat maps, the chosen shot and
+its play are drawn, throws a person's stone in a game against the engine and sees the engine answer,
+then watches live a match that another process plays, with a screenshot of each view in the output
+folder. The page must log no error to the browser's console.
 Prints the page's load time and the time from Analyse to the drawn result.
 """
 import argparse
@@ -109,6 +110,27 @@ def check_board_and_think(driver, out):
           % (drawn_ms, waited))
 
 
+def check_play(driver, out):
+    """A person's stone aimed by a click, played with noise, and the engine's answer."""
+    driver.find_element(By.ID, 'tab-play').click()
+    ends = driver.find_element(By.ID, 'play-ends')
+    ends.clear()
+    ends.send_keys('1')
+    driver.find_element(By.ID, 'play-start').click()
+    panel = driver.find_element(By.ID, 'mode-play')
+    WebDriverWait(driver, 60).until(lambda d: panel.get_attribute('data-waiting') == 'person')
+    Select(driver.find_element(By.ID, 'play-curl')).select_by_value('1')
+    click_sheet(driver, 'sheet-house', 2.2, 5.3)
+    WebDriverWait(driver, 120).until(
+        lambda d: re.search(r'showing shot 2', d.find_element(By.ID, 'play-counter').text))
+    WebDriverWait(driver, 60).until(lambda d: panel.get_attribute('data-waiting') == 'person')
+    assert 'stone 3 of 16: red (you) to throw' in driver.find_element(By.ID, 'play-status').text
+    assert stones_in(driver, 'sheet-house') >= 1, 'the stones of the end are drawn'
+    assert 'noise moved it' in driver.find_element(By.ID, 'play-caption').text
+    driver.save_screenshot(os.path.join(out, 'studio-play.png'))
+    print('play: a person threw, the engine answered')
+
+
 def check_watch(driver, out, match_folder, match_process):
     """Follows the match that the other process plays, live."""
     driver.find_element(By.ID, 'tab-watch').click()
@@ -158,6 +180,7 @@ def main():
             'const t = performance.getEntriesByType("navigation")[0]; return t.loadEventEnd - t.startTime;')
         print('page load: %.0f ms' % load_ms)
         check_board_and_think(driver, arguments.out)
+        check_play(driver, arguments.out)
         match = subprocess.Popen([arguments.match, '--ends', '2', '--out', match_folder],
                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         check_watch(driver, arguments.out, match_folder, match)
