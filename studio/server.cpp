@@ -68,7 +68,32 @@ void StreamRecord(const std::string& path, httplib::Response& response) {
         });
 }
 
+void RouteGames(httplib::Server& server, Studio& studio) {
+    server.Post("/api/games", [&studio](const httplib::Request& request, httplib::Response& response) {
+        Send(response, CreateGameReply(studio.games, request.body));
+    });
+    server.Get(R"(/api/games/(\d+))",
+               [&studio](const httplib::Request& request, httplib::Response& response) {
+                   Send(response, studio.games.State(request.matches[1]));
+               });
+    server.Post(R"(/api/games/(\d+)/shot)",
+                [&studio](const httplib::Request& request, httplib::Response& response) {
+                    Send(response, PersonShotReply(studio.games, request.matches[1], request.body));
+                });
+    server.Get(R"(/api/games/(\d+)/events)",
+               [&studio](const httplib::Request& request, httplib::Response& response) {
+                   std::string path;
+                   ApiReply refusal;
+                   if (!studio.games.RecordPath(request.matches[1], path, refusal)) {
+                       Send(response, refusal);
+                       return;
+                   }
+                   StreamRecord(path, response);
+               });
+}
+
 void Route(httplib::Server& server, Studio& studio) {
+    RouteGames(server, studio);
     server.Post("/api/analyse", [&studio](const httplib::Request& request, httplib::Response& response) {
         Send(response, AnalyseReply(studio.analyser, request.body));
     });
@@ -87,27 +112,6 @@ void Route(httplib::Server& server, Studio& studio) {
                    ApiReply refusal;
                    if (!FindRecord(studio.options.matches, request.get_param_value("match"),
                                    request.get_param_value("game"), path, refusal)) {
-                       Send(response, refusal);
-                       return;
-                   }
-                   StreamRecord(path, response);
-               });
-    server.Post("/api/games", [&studio](const httplib::Request& request, httplib::Response& response) {
-        Send(response, CreateGameReply(studio.games, request.body));
-    });
-    server.Get(R"(/api/games/(\d+))",
-               [&studio](const httplib::Request& request, httplib::Response& response) {
-                   Send(response, studio.games.State(request.matches[1]));
-               });
-    server.Post(R"(/api/games/(\d+)/shot)",
-                [&studio](const httplib::Request& request, httplib::Response& response) {
-                    Send(response, PersonShotReply(studio.games, request.matches[1], request.body));
-                });
-    server.Get(R"(/api/games/(\d+)/events)",
-               [&studio](const httplib::Request& request, httplib::Response& response) {
-                   std::string path;
-                   ApiReply refusal;
-                   if (!studio.games.RecordPath(request.matches[1], path, refusal)) {
                        Send(response, refusal);
                        return;
                    }

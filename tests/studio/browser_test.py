@@ -2,8 +2,8 @@
 
 Starts the studio, sets up a position by clicking, analyses it, checks the heat maps, the chosen shot and
 its play are drawn, throws a person's stone in a game against the engine and sees the engine answer,
-then watches live a match that another process plays, with a screenshot of each view in the output
-folder. The page must log no error to the browser's console.
+opens that game's replay.html from its file, then watches live a match that another process plays,
+with a screenshot of each view in the output folder. The page must log no error to the browser's console.
 Prints the page's load time and the time from Analyse to the drawn result.
 """
 import argparse
@@ -129,6 +129,19 @@ def check_play(driver, out):
     assert 'noise moved it' in driver.find_element(By.ID, 'play-caption').text
     driver.save_screenshot(os.path.join(out, 'studio-play.png'))
     print('play: a person threw, the engine answered')
+    return re.search(r'Recorded in (\S+) under', driver.find_element(By.ID, 'play-record').text).group(1)
+
+
+def check_replay(driver, out, page):
+    """The game's replay.html, opened from its file, draws with the same module as the studio."""
+    driver.get('file://' + page + '#last')
+    WebDriverWait(driver, 30).until(lambda d: d.find_element(By.ID, 'counter').text.startswith('shot '))
+    assert len(driver.find_elements(By.CSS_SELECTOR, '#sheet-house g.stone')) >= 1, 'the replay draws stones'
+    driver.find_element(By.ID, 'to-first').click()
+    driver.find_element(By.ID, 'step-back').click()
+    assert driver.find_element(By.ID, 'moving').text.startswith('stone 1 at ('), 'a shot steps along its path'
+    driver.save_screenshot(os.path.join(out, 'replay.png'))
+    print('replay: %s draws its game' % os.path.basename(os.path.dirname(page)))
 
 
 def check_watch(driver, out, match_folder, match_process):
@@ -180,7 +193,9 @@ def main():
             'const t = performance.getEntriesByType("navigation")[0]; return t.loadEventEnd - t.startTime;')
         print('page load: %.0f ms' % load_ms)
         check_board_and_think(driver, arguments.out)
-        check_play(driver, arguments.out)
+        folder = check_play(driver, arguments.out)
+        check_replay(driver, arguments.out, os.path.join(matches, folder, 'replay.html'))
+        driver.get(address)
         match = subprocess.Popen([arguments.match, '--ends', '2', '--out', match_folder],
                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         check_watch(driver, arguments.out, match_folder, match)

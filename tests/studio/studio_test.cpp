@@ -7,6 +7,7 @@
 #include "studio/options.h"
 #include "studio/play_paths.h"
 #include "tests/support/engine_process.h"
+#include "web/web_assets.h"
 
 #include <gtest/gtest.h>
 
@@ -150,6 +151,31 @@ TEST(EngineSeat, AnEngineAnswersAsItAnswersTheHostAndOneThatCannotPlaySaysWhy) {
         EXPECT_FALSE(error.empty());
         studio::StopSeat(broken);
     }
+}
+
+TEST(WebAssets, ModulesBecomeOneClassicScriptForAPageOpenedFromAFile) {
+    for (const char* module : {"/draw.js", "/replay.js"}) {
+        SCOPED_TRACE(module);
+        const std::string text(web::AssetText(module));
+        ASSERT_FALSE(text.empty());
+        // Imports in single lines are all the bundling understands.
+        for (std::size_t at = text.find("import "); at != std::string::npos;
+             at = text.find("\nimport ", at + 1)) {
+            const std::size_t start = text[at] == '\n' ? at + 1 : at;
+            const std::string line = text.substr(start, text.find('\n', start) - start);
+            EXPECT_NE(line.find(" from './"), std::string::npos) << line;
+            EXPECT_EQ(line.back(), ';') << line;
+        }
+    }
+    const std::string script = web::ClassicScript({"/draw.js", "/replay.js"});
+    EXPECT_EQ(script.rfind("(function () {\n", 0), 0u);
+    EXPECT_EQ(script.find("\nimport "), std::string::npos);
+    EXPECT_EQ(script.find("\nexport "), std::string::npos);
+    EXPECT_EQ(script.find("</script"), std::string::npos) << "it goes inside a script element";
+    EXPECT_NE(script.find("\nfunction drawStones("), std::string::npos);
+    EXPECT_NE(script.find("\nconst Views = "), std::string::npos);
+    EXPECT_EQ(web::FindAsset("/"), web::FindAsset("/index.html"));
+    EXPECT_EQ(web::FindAsset("/nothing.js"), nullptr);
 }
 
 TEST(PlayPaths, FollowEveryStoneThatMovesFromWhereItStoodToWhereItStops) {
