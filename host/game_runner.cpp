@@ -300,8 +300,9 @@ bool PlayEnd(Game& game, GameProgress& progress) {
                                       ScoreCommand(result.points[team] - result.points[1 - team]),
                                       SecondsFromNow(game.log.setup.shotTimeout)));
     }
+    end.nextHammer = progress.hammer;
     game.log.ends.push_back(end);
-    WriteEndLine(game.record, end, progress.hammer);
+    WriteEndLine(game.record, end);
     AppendReplay(game, ReplayEndLine(end));
     Report(game);
     return true;
