@@ -89,24 +89,9 @@ std::string Pool(const std::vector<std::string>& folders, MatchShard& whole) {
 
 }  // namespace
 
-int RunMerge(const std::vector<std::string>& arguments) {
-    std::vector<std::string> folders;
-    std::string out;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        if (arguments[i] == "--out" && i + 1 < arguments.size()) {
-            out = arguments[++i];
-        } else if (arguments[i].rfind("--", 0) == 0) {
-            std::fprintf(stderr, "curling-match merge: unknown option '%s' (merge DIR... [--out DIR])\n",
-                         Printable(arguments[i]).c_str());
-            return 2;
-        } else {
-            folders.push_back(arguments[i]);
-        }
-    }
-    if (folders.empty()) {
-        std::fprintf(stderr, "curling-match merge: name the shards' folders (merge DIR... [--out DIR])\n");
-        return 2;
-    }
+int RunMerge(const MergeOptions& options) {
+    const std::vector<std::string>& folders = options.folders;
+    const std::string& out = options.out;
     MatchShard whole;
     const std::string refusal = Pool(folders, whole);
     if (!refusal.empty()) {
