@@ -31,9 +31,10 @@ const char* StateName(SprtState state) {
     return state == SprtState::AcceptedH1 ? "H1" : state == SprtState::AcceptedH0 ? "H0" : "running";
 }
 
-// Statistics are for people and are recomputed on merging: six digits are plenty.
+// Statistics are for people and are recomputed on merging: six digits are plenty, and an Elo of
+// -0 is 0 (adding +0 turns -0 into +0 and changes nothing else).
 Json Figure(double value) {
-    return RoundedNumber(value, "%.6g");
+    return RoundedNumber(value + 0.0, "%.6g");
 }
 
 Json StatisticsJson(const MatchStatistics& s, const SprtSettings& sprt) {
