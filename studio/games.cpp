@@ -102,7 +102,7 @@ void PlayAndRecord(StudioGame& game, host::ShotEntry entry) {
     AppendReplay(game, host::ReplayShotLine(shot, game.log.setup));
     if (shot.shot == host::StonesPerEnd - 1) {
         const host::EndEntry& end = game.log.ends.back();
-        host::WriteEndLine(game.record, end, game.referee.progress.hammer);
+        host::WriteEndLine(game.record, end);
         AppendReplay(game, host::ReplayEndLine(end));
     }
     if (host::GameOver(game.referee)) {
