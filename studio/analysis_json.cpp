@@ -74,6 +74,8 @@ json SpreadJson(const search::Search& search, search::CandidateIndex chosen,
     const search::Tables& tables = search.GetTables();
     const search::Window window = search::WindowOf(chosen, tables.drawKernel);
     physics::SimulationScratch scratch;
+    // Overlapping stones settle alike before every one of these shots: worked out once, as the search does.
+    const physics::SettledStart settled = physics::SettleStart(state);
     json cells = json::array();
     for (int i = 0; i < window.rows; ++i) {
         for (int j = 0; j < window.columns; ++j) {
@@ -85,7 +87,7 @@ json SpreadJson(const search::Search& search, search::CandidateIndex chosen,
                                                 : &tables.testLonePaths[static_cast<std::size_t>(index)];
             records::GameState after = state;
             const bool played = physics::SimulateShot(after, tables.testShots.cells[index], scratch,
-                                                      physics::SimulationPath::Fast, lone);
+                                                      physics::SimulationPath::Fast, lone, &settled);
             const records::ShotTarget& target = tables.testTargets.cells[index];
             cells.push_back({{"target", json::array({FloatJson(target.x), FloatJson(target.y)})},
                              {"weight", window.Weight(i, j)},

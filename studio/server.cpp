@@ -162,6 +162,9 @@ int RunStudio(const std::vector<std::string>& arguments) {
     httplib::Server server;
     server.new_task_queue = [] { return new httplib::ThreadPool(ConnectionThreads); };
     server.set_payload_max_length(MaxBodyBytes);
+    // A reply's head and body go out in separate writes: held back for the client's delayed
+    // acknowledgement, each answer reached the page a good part of a second late.
+    server.set_tcp_nodelay(true);
     // The library's default also shares the port with any other program that asks (SO_REUSEPORT), so a
     // second studio would start silently on a port in use; only a quick restart's rebinding is wanted.
     server.set_socket_options([](int socket) {

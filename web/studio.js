@@ -69,6 +69,7 @@ async function runAnalysis() {
   const started = performance.now();
   try {
     analysis = await analyse(board.position, $('progress'));
+    $('sheet-house').setAttribute('data-answered-ms', String(Math.round(performance.now() - started)));
     showAnalysis(analysis, { summary: $('summary'), drawMaps: $('draw-maps'), strips: $('strips') },
       (text) => { $('hover').textContent = text; });
     drawSpread(views.house.marks, analysis);

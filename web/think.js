@@ -1,7 +1,7 @@
 // Think: the engine's search on the position of the board, its choice, the expected value of every
 // candidate as heat maps, the chosen shot played as sent, and its spread under the host's noise.
 import { getJson, postJson } from './api.js';
-import { Sheet, svgElement, valueColour, drawSheet, drawPaths, crossMark } from './draw.js';
+import { Sheet, crossMark, drawPaths, drawSheet, sheetPoint, svgElement, valueColour } from './draw.js';
 
 // The part of the house view a draw heat map covers.
 const DrawView = { top: 2.2, bottom: 7.4 };
@@ -43,16 +43,30 @@ function drawDrawMaps(container, analysis, hover) {
     figure.appendChild(caption);
     container.appendChild(figure);
     const layers = drawSheet(svg, { ...DrawView });
+    // One pixel per candidate, stretched over the targets: one image draws at once where a shape per
+    // candidate took most of the time from the answer to the picture.
+    const canvas = document.createElement('canvas');
+    canvas.width = region.columns;
+    canvas.height = region.rows;
+    const context = canvas.getContext('2d');
     for (let row = 0; row < region.rows; ++row) {
       for (let column = 0; column < region.columns; ++column) {
-        const v = region.expected[curl][row * region.columns + column];
-        const cell = svgElement('rect', {
-          x: region.x[column] - dx / 2, y: region.y[row] - dy / 2, width: dx, height: dy,
-          fill: valueColour(v, reach), opacity: 0.85, class: 'heat-cell',
-        }, layers.heat);
-        cell.addEventListener('mouseenter', () => hover(describeCell(region, curl, row, column)));
+        context.fillStyle = valueColour(region.expected[curl][row * region.columns + column], reach);
+        context.fillRect(column, row, 1, 1);
       }
     }
+    svgElement('image', {
+      href: canvas.toDataURL(), x: region.x[0] - dx / 2, y: region.y[0] - dy / 2, width: region.columns * dx,
+      height: region.rows * dy, preserveAspectRatio: 'none', opacity: 0.85, class: 'heat-cells',
+      style: 'image-rendering: pixelated',
+    }, layers.heat);
+    svg.addEventListener('mousemove', (event) => {
+      const p = sheetPoint(svg, event);
+      const column = Math.round((p[0] - region.x[0]) / dx), row = Math.round((p[1] - region.y[0]) / dy);
+      if (row >= 0 && row < region.rows && column >= 0 && column < region.columns) {
+        hover(describeCell(region, curl, row, column));
+      }
+    });
     for (const [kind, pick] of [['chosen', analysis], ['challenging', analysis.challenging]]) {
       if (pick.cell.curl === curl && pick.cell.row >= region.firstRow) {
         markCell(layers.marks, pick.target.x, pick.target.y, kind);

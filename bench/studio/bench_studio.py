@@ -71,6 +71,7 @@ def engine_go_times(engine, positions):
 def page_analysis_times(driver, positions):
     """Milliseconds from Analyse to the drawn result in the page, each position asked for the first time."""
     times = []
+    answered = []
     for _, commands in positions:
         area = driver.find_element(By.ID, 'lines')
         area.clear()
@@ -79,15 +80,35 @@ def page_analysis_times(driver, positions):
         driver.find_element(By.ID, 'analyse').click()
         WebDriverWait(driver, 120).until(lambda d: 'Expected value' in d.find_element(By.ID, 'summary').text)
         times.append(int(driver.find_element(By.ID, 'sheet-house').get_attribute('data-analysed-ms')))
+        answered.append(int(driver.find_element(By.ID, 'sheet-house').get_attribute('data-answered-ms')))
+    print('the page had each answer %s ms after Analyse' % answered)
+    return times
+
+
+def post_position(address, stones, shot_number):
+    body = json.dumps({'stones': stones, 'shotNumber': shot_number}).encode()
+    request = urllib.request.Request(address + 'api/analyse', data=body, method='POST')
+    return urllib.request.urlopen(request, timeout=300).read()
+
+
+def api_times(address, positions):
+    """Seconds from the request to the whole answer of /api/analyse, each position asked the first time."""
+    times = []
+    for _, commands in positions:
+        numbers = [float(v) for v in commands.split('\n')[0].split()[1:]]
+        numbers += [0.0] * (32 - len(numbers))
+        stones = [[numbers[2 * i], numbers[2 * i + 1]] if numbers[2 * i] or numbers[2 * i + 1] else None
+                  for i in range(16)]
+        shot_number = int(commands.split('SETSTATE')[1].split()[0])
+        started = time.perf_counter()
+        post_position(address, stones, shot_number)
+        times.append(time.perf_counter() - started)
     return times
 
 
 def memory_after_analyses(address, pid, count):
     for k in range(count):
-        stones = [[1.0 + 0.02 * k, 5.0], [2.6, 7.5]] + [None] * 14
-        body = json.dumps({'stones': stones, 'shotNumber': 2}).encode()
-        request = urllib.request.Request(address + 'api/analyse', data=body, method='POST')
-        urllib.request.urlopen(request, timeout=300).read()
+        post_position(address, [[1.0 + 0.02 * k, 5.0], [2.6, 7.5]] + [None] * 14, 2)
     status = open('/proc/%d/status' % pid).read()
     field = lambda name: int(re.search(name + r':\s+(\d+) kB', status).group(1)) / 1024
     return field('VmRSS'), field('VmHWM')
@@ -104,6 +125,11 @@ def main():
     positions = read_positions(arguments.positions)
     go = engine_go_times(engine_path, positions)
     scratch = tempfile.mkdtemp(prefix='studio-bench-')
+    # The server's share on a studio of its own, so that no answer is one kept from the page's turn.
+    bare, bare_address = start_studio(studio_path, engine_path, scratch)
+    api = api_times(bare_address, positions)
+    bare.kill()
+    bare.wait()
     studio, address = start_studio(studio_path, engine_path, scratch)
     driver = None
     try:
@@ -115,12 +141,14 @@ def main():
             loads.append(driver.execute_script(
                 'const t = performance.getEntriesByType("navigation")[0]; return t.loadEventEnd - t.startTime;'))
         drawn = page_analysis_times(driver, positions)
-        print('%-28s %10s %12s %10s' % ('position', 'GO ms', 'drawn ms', 'overhead'))
-        for (name, _), g, d in zip(positions, go, drawn):
-            print('%-28s %10.0f %12d %10.0f' % (name, 1000 * g, d, d - 1000 * g))
+        print('%-28s %8s %8s %9s %10s' % ('position', 'GO ms', 'API ms', 'drawn ms', 'overhead'))
+        for (name, _), g, a, d in zip(positions, go, api, drawn):
+            print('%-28s %8.0f %8.0f %9d %10.0f' % (name, 1000 * g, 1000 * a, d, d - 1000 * g))
         overheads = [d - 1000 * g for g, d in zip(go, drawn)]
-        print('median overhead %.0f ms (GO median %.0f ms, drawn median %.0f ms)'
-              % (statistics.median(overheads), 1000 * statistics.median(go), statistics.median(drawn)))
+        server = [1000 * (a - g) for g, a in zip(go, api)]
+        print('median overhead from Analyse to the drawn result %.0f ms, of it the server\'s answer %.0f ms '
+              '(GO median %.0f ms, drawn median %.0f ms)' % (statistics.median(overheads), statistics.median(server),
+                                                           1000 * statistics.median(go), statistics.median(drawn)))
         print('page load: median %.0f ms of %d loads' % (statistics.median(loads), len(loads)))
         rss, peak = memory_after_analyses(address, studio.pid, arguments.analyses)
         print('studio memory after %d more analyses: %.0f MiB resident, peak %.0f MiB'

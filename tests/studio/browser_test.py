@@ -94,7 +94,8 @@ def check_board_and_think(driver, out):
         lambda d: 'Expected value' in d.find_element(By.ID, 'summary').text)
     waited = time.time() - started
     drawn_ms = int(driver.find_element(By.ID, 'sheet-house').get_attribute('data-analysed-ms'))
-    assert len(driver.find_elements(By.CSS_SELECTOR, 'svg.heat-map rect.heat-cell')) == 2 * 31 * 53
+    assert len(driver.find_elements(By.CSS_SELECTOR, 'svg.heat-map image.heat-cells')) == 2, 'a map per curl'
+    assert len(driver.find_elements(By.CSS_SELECTOR, 'canvas.strip')) == 2, 'strong strips per curl'
     region = driver.find_element(By.ID, 'summary').get_attribute('data-chosen-region')
     marks = {'draw': 'svg.heat-map .chosen-mark', 'strong': 'canvas.strip'}
     assert len(driver.find_elements(By.CSS_SELECTOR, marks[region])) >= 1, 'the chosen shot is marked'
@@ -102,7 +103,7 @@ def check_board_and_think(driver, out):
     WebDriverWait(driver, 60).until(
         lambda d: d.find_element(By.ID, 'sheet-house').get_attribute('data-drawn') == 'outcome')
     assert len(driver.find_elements(By.CSS_SELECTOR, '#sheet-house g.layer-paths path')) >= 1, 'its path'
-    heat = driver.find_elements(By.CSS_SELECTOR, 'svg.heat-map rect.heat-cell')[900]
+    heat = driver.find_elements(By.CSS_SELECTOR, 'svg.heat-map image.heat-cells')[0]
     ActionChains(driver).move_to_element(heat).perform()
     assert 'expected' in driver.find_element(By.ID, 'hover').text, 'hovering shows a candidate'
     driver.save_screenshot(os.path.join(out, 'studio-analysis.png'))
