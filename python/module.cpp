@@ -7,6 +7,7 @@
 #include "physics/stone_motion.h"
 #include "python/arguments.h"
 #include "python/batch.h"
+#include "python/game_binding.h"
 #include "python/search_binding.h"
 #include "simulator/shot_inverse.h"
 
@@ -33,8 +34,9 @@ travels towards smaller y. A stone that is not on the sheet (removed, or not yet
 A position is `stones`, an array of shape (16, 2) (x, y of stone i in row i), and `shot_number`, the
 number of stones delivered so far in the end (0..15), which is also the index of the next stone. Stone i
 is shot i of the end: even indices belong to the team that throws first, odd ones to the team with the
-last stone (the hammer). A shot is (vx, vy, curl): the stone's initial velocity in m/s and its curl flag,
-0 (the path turns counter-clockwise) or 1 (clockwise).
+last stone (the hammer). A shot is a Shot (vx, vy, curl): the stone's initial velocity in m/s and its
+curl flag, 0 (the path turns counter-clockwise) or 1 (clockwise). Game plays a game under the match
+host's rules, stone by stone.
 
 Every result is the engine's own, bit for bit; the same inputs give the same outputs at any thread count.
 Bad inputs (wrong shapes, numbers that are not finite, shot numbers or curls out of range) raise
@@ -60,8 +62,8 @@ Returns an (n, 16, 2) float32 array, row i equal to simulate() of shot i.)";
 
 constexpr const char* CreateShotDoc = R"(The shot that brings a lone stone to rest at (x, y), metres.
 
-Returns (vx, vy, curl) in m/s, the simulator library's CreateShot: the stone, moved as the engine moves
-it, rests within a millimetre of any target the search aims at. curl: 0 or 1, passed through.)";
+Returns a Shot (vx, vy, curl) in m/s, the simulator library's CreateShot: the stone, moved as the
+engine moves it, rests within a millimetre of any target the search aims at. curl: 0 or 1, passed through.)";
 
 constexpr const char* LoneRestDoc = R"(Where the shot (vx, vy in m/s, curl 0 or 1) comes to rest alone.
 
@@ -78,11 +80,10 @@ stones: (16, 2); shot_number: 0..15. Every stone in the house, closest to the te
 (100 / rank) / (d^2 + 10) with rank 2 for the closest and d the distance from the tee in metres, negated
 for the other team's stones; at most about +-24.4.)";
 
-py::tuple CreateShotFromTarget(double x, double y, double curl) {
+py::object CreateShotFromTarget(double x, double y, double curl) {
     const records::ShotTarget target =
         records::MakeShotTarget(CheckedFloat(x, "x"), CheckedFloat(y, "y"), CheckedCurl(curl));
-    const records::ShotVector shot = simulator::ShotForTarget(target);
-    return py::make_tuple(shot.vx, shot.vy, static_cast<int>(shot.curl));
+    return ShotTuple(simulator::ShotForTarget(target));
 }
 
 py::tuple LoneRest(double vx, double vy, double curl) {
@@ -217,6 +218,7 @@ PYBIND11_MODULE(_curling, module) {
     module.doc() = ModuleDoc;
     // Box2D's one-time set-up, on the importing thread before any batch starts threads.
     physics::WarmUp();
+    BindGame(module);
     module.def("simulate", &Simulate, SimulateDoc, arg("stones"), arg("shot_number"), arg("shot"),
                arg("trajectory") = false);
     module.def("simulate_many", &SimulateMany, SimulateManyDoc, arg("stones"), arg("shot_number"),

@@ -16,5 +16,7 @@ try:
 finally:
     sys.setdlopenflags(_flags)
 
-__all__ = ["BestShot", "Search", "create_shot", "evaluate", "lone_rest", "score", "simulate",
-           "simulate_many"]
+from ._curling import Game, PlayedShot, Shot, Target, play_many
+
+__all__ = ["BestShot", "Game", "PlayedShot", "Search", "Shot", "Target", "create_shot", "evaluate",
+           "lone_rest", "play_many", "score", "simulate", "simulate_many"]
