@@ -8,6 +8,7 @@
 #include "python/arguments.h"
 #include "python/batch.h"
 #include "python/game_binding.h"
+#include "python/player_binding.h"
 #include "python/search_binding.h"
 #include "simulator/shot_inverse.h"
 
@@ -228,4 +229,5 @@ PYBIND11_MODULE(_curling, module) {
     module.def("score", &Score, ScoreDoc, arg("stones"), arg("shot_number") = EndOverShotNumber);
     module.def("evaluate", &Evaluate, EvaluateDoc, arg("stones"), arg("shot_number"));
     BindSearch(module);
+    BindPlayers(module);
 }

@@ -17,6 +17,7 @@ finally:
     sys.setdlopenflags(_flags)
 
 from ._curling import Game, PlayedShot, Shot, Target, play_many
+from . import players
 
 __all__ = ["BestShot", "Game", "PlayedShot", "Search", "Shot", "Target", "create_shot", "evaluate",
-           "lone_rest", "play_many", "score", "simulate", "simulate_many"]
+           "lone_rest", "play_many", "players", "score", "simulate", "simulate_many"]
