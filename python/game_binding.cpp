@@ -1,8 +1,10 @@
 #include "python/game_binding.h"
 
 #include "host/match_rules.h"
+#include "host/match_runner.h"
 #include "host/protocol.h"
 #include "python/arguments.h"
+#include "python/game_files.h"
 #include "python/game_in_play.h"
 #include "simulator/shot_inverse.h"
 
@@ -62,6 +64,19 @@ stones: (16, 2) float32, every stone after the shot in metres, (0, 0) for stones
 or with paths=True a (frames, 16, 2) float32 array of every stone's centre every 0.1 simulated seconds
 until all rest, NaN for a stone not on the sheet. scored: None, or for an end's last stone the end's
 points (team 0, team 1).)";
+
+constexpr const char* RecordDoc = R"(The game as curling-match records it: the lines of its record.jsonl.
+
+A "game" line (the teams named by `names`, two strings, "team 0" and "team 1" by default), a "shot" line
+for every stone (sent and played shot, aimed and moved resting point, the stones after it, and their
+paths for stones played with paths=True), an "end" line for every end and, once the game is over, the
+"result" line: each a JSON object, without its line end.)";
+
+constexpr const char* SaveDoc =
+    R"(Writes the game as curling-match writes one into `folder` (made if missing):
+record.jsonl, replay.html and the replay's data, replay-data.js. Open replay.html in a browser to watch
+the game; stones played with paths=True move along their paths. `names` as for record(). OSError when a
+file cannot be written.)";
 
 constexpr const char* PlayManyDoc = R"(Throws the next stone of each game at once, on threads without the GIL.
 
@@ -291,6 +306,40 @@ std::unique_ptr<Game> Copy(Game& game) {
     return copy;
 }
 
+// Two team names for the record, "team 0" and "team 1" unless given.
+void TeamNames(const py::object& given, std::string (&names)[2]) {
+    names[0] = "team 0";
+    names[1] = "team 1";
+    if (given.is_none()) {
+        return;
+    }
+    if (PyUnicode_Check(given.ptr()) || !PySequence_Check(given.ptr()) || py::len(given) != 2 ||
+        !py::isinstance<py::str>(given[py::int_(0)]) || !py::isinstance<py::str>(given[py::int_(1)])) {
+        throw py::type_error("names must be two strings, team 0's then team 1's");
+    }
+    names[0] = given[py::int_(0)].cast<std::string>();
+    names[1] = given[py::int_(1)].cast<std::string>();
+}
+
+std::vector<std::string> Record(Game& game, const py::object& given) {
+    std::string names[2];
+    TeamNames(given, names);
+    std::unique_lock<std::mutex> lock = Hold(game);
+    return RecordLines(game.game, names);
+}
+
+void Save(Game& game, const py::object& folderObject, const py::object& given) {
+    std::string names[2];
+    TeamNames(given, names);
+    const std::string folder = py::module_::import("os").attr("fspath")(folderObject).cast<std::string>();
+    std::unique_lock<std::mutex> lock = Hold(game);
+    std::string error;
+    if (!host::MakeFolders(folder, error) || !SaveGame(game.game, names, folder, error)) {
+        PyErr_SetString(PyExc_OSError, error.c_str());
+        throw py::error_already_set();
+    }
+}
+
 std::string Describe(const GameInPlay& game) {
     const host::GameProgress& progress = game.referee.progress;
     const std::string totals = std::to_string(progress.totals[0]) + "-" + std::to_string(progress.totals[1]);
@@ -421,6 +470,8 @@ void BindGame(py::module_& module) {
                                "The noise's scale: 1 is the host's, 0 none")
         .def_property_readonly("game", Reading([](const GameInPlay& g) { return g.setup.game; }),
                                "The game number within a match, which selects the noise with the seed")
+        .def("record", &Record, RecordDoc, arg("names") = py::none())
+        .def("save", &Save, SaveDoc, arg("folder"), arg("names") = py::none())
         .def("copy", &Copy, "An independent copy of the game as it stands, to try shots on")
         .def("__copy__", &Copy)
         .def(
