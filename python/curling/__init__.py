@@ -17,7 +17,8 @@ finally:
     sys.setdlopenflags(_flags)
 
 from ._curling import Game, PlayedShot, Shot, Target, play_many
-from . import players
+from . import players, spaces
+from .env import Env, VectorEnv
 
-__all__ = ["BestShot", "Game", "PlayedShot", "Search", "Shot", "Target", "create_shot", "evaluate",
-           "lone_rest", "play_many", "players", "score", "simulate", "simulate_many"]
+__all__ = ["BestShot", "Env", "Game", "PlayedShot", "Search", "Shot", "Target", "VectorEnv", "create_shot",
+           "evaluate", "lone_rest", "play_many", "players", "score", "simulate", "simulate_many", "spaces"]
