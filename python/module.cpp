@@ -26,7 +26,8 @@ namespace python {
 
 namespace {
 
-constexpr const char* ModuleDoc = R"(The curling engine's physics, shot inverse, evaluation and search.
+constexpr const char* ModuleDoc =
+    R"(The curling engine's physics, search and the match host's games, in-process.
 
 Coordinates are metres as 32-bit floats: x across the sheet (4.75 wide, centre line x = 2.375), y along
 it, the tee (the centre of the house) at (2.375, 4.88). A delivered stone starts at (2.375, 41.28) and
@@ -36,12 +37,24 @@ A position is `stones`, an array of shape (16, 2) (x, y of stone i in row i), an
 number of stones delivered so far in the end (0..15), which is also the index of the next stone. Stone i
 is shot i of the end: even indices belong to the team that throws first, odd ones to the team with the
 last stone (the hammer). A shot is a Shot (vx, vy, curl): the stone's initial velocity in m/s and its
-curl flag, 0 (the path turns counter-clockwise) or 1 (clockwise). Game plays a game under the match
-host's rules, stone by stone.
+curl flag, 0 (the path turns counter-clockwise) or 1 (clockwise); a Target (x, y, curl) is where a stone
+should rest, in metres, and create_shot() turns it into the shot that rests there.
 
+Physics and search: simulate(), simulate_many(), create_shot(), lone_rest(), score(), evaluate(), Search.
 Every result is the engine's own, bit for bit; the same inputs give the same outputs at any thread count.
-Bad inputs (wrong shapes, numbers that are not finite, shot numbers or curls out of range) raise
-ValueError with the reason.)";
+
+Games: Game plays one game under the match host's rules and execution noise, stone by stone, exactly as
+curling-match referees it (the same seed gives the same game); record() and save() write it as the host
+does. curling.players holds the host's players: players.search() (the engine), players.drawer() and
+players.random(seed) (its baselines); any callable from a Game to a shot is a player. play_many() plays
+the next stone of many games on threads.
+
+Learning: Env is a game against a player as a Gymnasium environment (a gymnasium.Env when gymnasium is
+installed; otherwise the same on NumPy alone, its spaces from curling.spaces); VectorEnv steps n of them
+at once on threads without the GIL.
+
+Bad inputs (wrong shapes or types, numbers that are not finite, shot numbers or curls out of range, a stone
+after the game is over) raise ValueError or TypeError with the reason.)";
 
 constexpr const char* SimulateDoc = R"(Plays one shot, without noise, and returns the stones after it.
 
