@@ -16,13 +16,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
             arguments.back() += static_cast<char>(data[i]);
         }
     }
-    host::MatchOptions options;
+    host::CommandLine line;
     std::string error;
-    const bool parsed = host::ParseOptions(arguments, "/bin/true", options, error);
+    const bool parsed = host::ParseCommandLine(arguments, "/bin/true", line, error);
+    const host::MatchOptions& options = line.match;
     // A refusal is one line; an accepted command line is within every bound.
     if ((!parsed && (error.empty() || error.find('\n') != std::string::npos)) ||
-        (parsed && !options.help &&
-         (options.ends < 1 || options.games < 1 || options.jobs < 1 || !(options.shotTimeout > 0.0)))) {
+        (parsed && line.command == host::HostCommand::Play &&
+         (options.ends < 1 || options.games < 1 || options.jobs < 1 || !(options.shotTimeout > 0.0) ||
+          options.firstGame < 1 || options.endGame > options.games + 1 ||
+          options.firstGame >= options.endGame)) ||
+        (parsed && line.command == host::HostCommand::Merge && line.merge.folders.empty())) {
         std::abort();
     }
     return 0;

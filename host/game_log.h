@@ -64,6 +64,7 @@ struct EndEntry {
     int hammer = 0;
     int points[2] = {0, 0};
     int totals[2] = {0, 0};
+    int nextHammer = 0;  // the team that holds the last stone of the next end
 };
 
 struct GameLog {

@@ -262,7 +262,7 @@ bool PlayNextStone(Game& game, Referee& referee) {
                                           ScoreCommand(end.points[team] - end.points[1 - team]),
                                           SecondsFromNow(game.log.setup.shotTimeout)));
         }
-        WriteEndLine(game.record, end, referee.progress.hammer);
+        WriteEndLine(game.record, end);
         AppendReplay(game, ReplayEndLine(end));
     }
     Report(game);

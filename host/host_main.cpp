@@ -33,20 +33,20 @@ std::string ExecutableFolder() {
 }  // namespace
 
 int RunHost(int argc, char** argv) {
-    std::vector<std::string> arguments(argv + 1, argv + argc);
-    if (!arguments.empty() && arguments[0] == "merge") {
-        return RunMerge({arguments.begin() + 1, arguments.end()});
-    }
-    MatchOptions options;
+    CommandLine line;
     std::string error;
-    if (!ParseOptions(arguments, ExecutableFolder() + "/curling-engine", options, error)) {
+    if (!ParseCommandLine({argv + 1, argv + argc}, ExecutableFolder() + "/curling-engine", line, error)) {
         std::fprintf(stderr, "curling-match: %s\n", error.c_str());
         return 2;
     }
-    if (options.help) {
-        std::printf("%s", UsageText().c_str());
+    if (line.command == HostCommand::Help) {
+        std::printf("%s", line.help.c_str());
         return 0;
     }
+    if (line.command == HostCommand::Merge) {
+        return RunMerge(line.merge);
+    }
+    const MatchOptions& options = line.match;
     std::string folder = options.out.empty() ? NewMatchFolder() : options.out;
     signal(SIGPIPE, SIG_IGN);  // a reader that goes away is no reason to stop the match
     CatchInterrupts(folder);

@@ -3,6 +3,7 @@
 #include "host/match_runner.h"
 #include "host/match_summary.h"
 #include "host/protocol.h"
+#include "host/record_json.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -23,6 +24,16 @@ std::string ReadFile(const std::string& path, bool& found) {
 
 void WriteFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+// Only the last line is read: a long game's record is large, and its result line closes it.
+bool FinishedRecord(const std::string& text) {
+    const std::size_t end = text.find_last_not_of('\n') + 1;  // 0 when there is no line at all
+    const std::size_t start = end == 0 ? std::string::npos : text.rfind('\n', end - 1);
+    const std::size_t first = start == std::string::npos ? 0 : start + 1;
+    GameLog log;
+    std::string error;
+    return ReadRecordLine(text.substr(first, end - first), log, error) && log.finished;
 }
 
 // Why the shards do not make one whole match, or "" when they do; `whole` is then the match.
@@ -63,7 +74,7 @@ std::string Pool(const std::vector<std::string>& folders, MatchShard& whole) {
             bool found = false;
             const std::string record =
                 ReadFile(GameFolder(folder, result.game, shard.settings.games) + "/record.jsonl", found);
-            if (!found || record.find("{\"type\":\"result\"") == std::string::npos) {
+            if (!found || !FinishedRecord(record)) {
                 return folder + " lacks the finished record of game " + std::to_string(result.game);
             }
             whole.results.push_back(result);
@@ -78,24 +89,9 @@ std::string Pool(const std::vector<std::string>& folders, MatchShard& whole) {
 
 }  // namespace
 
-int RunMerge(const std::vector<std::string>& arguments) {
-    std::vector<std::string> folders;
-    std::string out;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        if (arguments[i] == "--out" && i + 1 < arguments.size()) {
-            out = arguments[++i];
-        } else if (arguments[i].rfind("--", 0) == 0) {
-            std::fprintf(stderr, "curling-match merge: unknown option '%s' (merge DIR... [--out DIR])\n",
-                         Printable(arguments[i]).c_str());
-            return 2;
-        } else {
-            folders.push_back(arguments[i]);
-        }
-    }
-    if (folders.empty()) {
-        std::fprintf(stderr, "curling-match merge: name the shards' folders (merge DIR... [--out DIR])\n");
-        return 2;
-    }
+int RunMerge(const MergeOptions& options) {
+    const std::vector<std::string>& folders = options.folders;
+    const std::string& out = options.out;
     MatchShard whole;
     const std::string refusal = Pool(folders, whole);
     if (!refusal.empty()) {

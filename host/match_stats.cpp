@@ -77,15 +77,6 @@ std::string Number(double value, const char* format = "%.1f") {
     return text;
 }
 
-// JSON has no infinity: an unbounded end of an interval is null.
-std::string JsonNumber(double value) {
-    return std::isfinite(value) ? Number(value, "%.6g") : "null";
-}
-
-const char* StateName(SprtState state) {
-    return state == SprtState::AcceptedH1 ? "H1" : state == SprtState::AcceptedH0 ? "H0" : "running";
-}
-
 }  // namespace
 
 GameResult ResultOf(const GameLog& log, int engine1Team) {
@@ -183,24 +174,6 @@ std::string StatisticsText(const MatchStatistics& s, const SprtSettings& sprt) {
                                                    : "undecided\n");
     }
     return text;
-}
-
-std::string StatisticsJson(const MatchStatistics& s, const SprtSettings& sprt) {
-    std::string json = "{\"games\":" + std::to_string(s.games) + ",\"wins\":" + std::to_string(s.wins) +
-                       ",\"losses\":" + std::to_string(s.losses) + ",\"draws\":" + std::to_string(s.draws) +
-                       ",\"pointMean\":" + JsonNumber(s.pointMean) +
-                       ",\"pointStandardError\":" + JsonNumber(s.pointStandardError) + ",\"model\":\"" +
-                       (s.paired ? "pentanomial" : "trinomial") + "\",\"units\":" + std::to_string(s.units) +
-                       ",\"elo\":" + JsonNumber(s.elo) + ",\"elo95\":[" + JsonNumber(s.eloLow) + ',' +
-                       JsonNumber(s.eloHigh) +
-                       "],\"likelihoodOfSuperiority\":" + JsonNumber(s.likelihoodOfSuperiority);
-    if (sprt.enabled) {
-        json += ",\"sprt\":{\"elo0\":" + JsonNumber(sprt.elo0) + ",\"elo1\":" + JsonNumber(sprt.elo1) +
-                ",\"alpha\":" + JsonNumber(sprt.alpha) + ",\"beta\":" + JsonNumber(sprt.beta) +
-                ",\"llr\":" + JsonNumber(s.llr) + ",\"lower\":" + JsonNumber(s.lowerBound) +
-                ",\"upper\":" + JsonNumber(s.upperBound) + ",\"state\":\"" + StateName(s.sprt) + "\"}";
-    }
-    return json + "}\n";
 }
 
 std::string StatisticsLine(const MatchStatistics& s, const SprtSettings& sprt) {

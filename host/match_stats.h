@@ -55,7 +55,6 @@ struct MatchStatistics {
 MatchStatistics Summarise(const std::vector<GameResult>& games, bool paired, const SprtSettings& sprt);
 
 std::string StatisticsText(const MatchStatistics& statistics, const SprtSettings& sprt);
-std::string StatisticsJson(const MatchStatistics& statistics, const SprtSettings& sprt);
 // One line for the live progress: games, the running score, the test's state.
 std::string StatisticsLine(const MatchStatistics& statistics, const SprtSettings& sprt);
 

@@ -1,93 +1,98 @@
 #include "host/match_summary.h"
 
-#include "host/game_record.h"
-#include "host/json_reader.h"
+#include "host/json_text.h"
 
-#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include <cerrno>
 #include <cstdlib>
 
 namespace host {
 
 namespace {
 
-std::string Exact(double value) {
-    char text[40];
-    std::snprintf(text, sizeof(text), "%.17g", value);
-    return text;
-}
-
-std::string SettingsJson(const MatchSettings& s) {
-    std::string json = "{\"engines\":[" + JsonString(s.engines[0]) + ',' + JsonString(s.engines[1]) +
-                       "],\"ends\":" + std::to_string(s.ends) + ",\"games\":" + std::to_string(s.games) +
-                       ",\"seed\":\"" + std::to_string(s.seed) + "\",\"noise\":" + Exact(s.noise) +
-                       ",\"shotTimeout\":" + Exact(s.shotTimeout) +
-                       ",\"paired\":" + (s.paired ? "true" : "false");
+Json SettingsJson(const MatchSettings& s) {
+    // The seed as text: a reader whose numbers are doubles would round a 64-bit seed.
+    Json json{{"engines", {s.engines[0], s.engines[1]}},
+              {"ends", s.ends},
+              {"games", s.games},
+              {"seed", std::to_string(s.seed)},
+              {"noise", ExactNumber(s.noise)},
+              {"shotTimeout", ExactNumber(s.shotTimeout)},
+              {"paired", s.paired}};
     if (s.sprt.enabled) {
-        json += ",\"sprt\":[" + Exact(s.sprt.elo0) + ',' + Exact(s.sprt.elo1) + ',' + Exact(s.sprt.alpha) +
-                ',' + Exact(s.sprt.beta) + ']';
+        json["sprt"] = {ExactNumber(s.sprt.elo0), ExactNumber(s.sprt.elo1), ExactNumber(s.sprt.alpha),
+                        ExactNumber(s.sprt.beta)};
     }
-    return json + '}';
+    return json;
 }
 
-bool Number(const JsonValue* value, double& out) {
-    if (value == nullptr || value->kind != JsonValue::Kind::Number) {
-        return false;
-    }
-    out = value->number;
-    return true;
+const char* StateName(SprtState state) {
+    return state == SprtState::AcceptedH1 ? "H1" : state == SprtState::AcceptedH0 ? "H0" : "running";
 }
 
-bool Whole(const JsonValue* value, int low, int high, int& out) {
-    double number = 0.0;
-    // The range comes first: converting a number beyond every integer would be undefined.
-    if (!Number(value, number) || !(number >= low && number <= high) ||
-        number != static_cast<double>(static_cast<long long>(number))) {
-        return false;
-    }
-    out = static_cast<int>(number);
-    return true;
+// Statistics are for people and are recomputed on merging: six digits are plenty, and an Elo of
+// -0 is 0 (adding +0 turns -0 into +0 and changes nothing else).
+Json Figure(double value) {
+    return RoundedNumber(value + 0.0, "%.6g");
 }
 
-bool ReadSettings(const JsonValue& json, MatchSettings& s) {
-    const JsonValue* engines = json.Find("engines");
-    const JsonValue* seed = json.Find("seed");
-    const JsonValue* paired = json.Find("paired");
-    if (engines == nullptr || engines->items.size() != 2 ||
-        engines->items[0].kind != JsonValue::Kind::String ||
-        engines->items[1].kind != JsonValue::Kind::String || seed == nullptr ||
-        seed->kind != JsonValue::Kind::String || paired == nullptr ||
-        paired->kind != JsonValue::Kind::Boolean) {
-        return false;
+Json StatisticsJson(const MatchStatistics& s, const SprtSettings& sprt) {
+    Json json{{"games", s.games},
+              {"wins", s.wins},
+              {"losses", s.losses},
+              {"draws", s.draws},
+              {"pointMean", Figure(s.pointMean)},
+              {"pointStandardError", Figure(s.pointStandardError)},
+              {"model", s.paired ? "pentanomial" : "trinomial"},
+              {"units", s.units},
+              {"elo", Figure(s.elo)},
+              {"elo95", {Figure(s.eloLow), Figure(s.eloHigh)}},
+              {"likelihoodOfSuperiority", Figure(s.likelihoodOfSuperiority)}};
+    if (sprt.enabled) {
+        json["sprt"] = Json{{"elo0", Figure(sprt.elo0)},     {"elo1", Figure(sprt.elo1)},
+                            {"alpha", Figure(sprt.alpha)},   {"beta", Figure(sprt.beta)},
+                            {"llr", Figure(s.llr)},          {"lower", Figure(s.lowerBound)},
+                            {"upper", Figure(s.upperBound)}, {"state", StateName(s.sprt)}};
     }
-    s.engines[0] = engines->items[0].text;
-    s.engines[1] = engines->items[1].text;
-    char* end = nullptr;
-    s.seed = std::strtoull(seed->text.c_str(), &end, 10);
-    s.paired = paired->boolean;
-    if (seed->text.empty() || *end != '\0' || !Whole(json.Find("ends"), 1, 100, s.ends) ||
-        !Whole(json.Find("games"), 1, 100000, s.games) || !Number(json.Find("noise"), s.noise) ||
-        !Number(json.Find("shotTimeout"), s.shotTimeout)) {
-        return false;
-    }
-    const JsonValue* sprt = json.Find("sprt");
-    if (sprt != nullptr) {
-        if (sprt->items.size() != 4 || !Number(&sprt->items[0], s.sprt.elo0) ||
-            !Number(&sprt->items[1], s.sprt.elo1) || !Number(&sprt->items[2], s.sprt.alpha) ||
-            !Number(&sprt->items[3], s.sprt.beta)) {
-            return false;
-        }
-        s.sprt.enabled = true;
-    }
-    return true;
+    return json;
 }
 
-bool ReadResult(const JsonValue& json, int games, GameResult& result) {
+bool ReadSettings(const Json& json, MatchSettings& s) {
+    const Json* engines = Member(json, "engines");
+    const Json* seed = Member(json, "seed");
+    const Json* paired = Member(json, "paired");
+    const Json* noise = Member(json, "noise");
+    const Json* timeout = Member(json, "shotTimeout");
+    std::string seedText;
+    if (engines == nullptr || !engines->is_array() || engines->size() != 2 ||
+        !ReadString((*engines)[0], s.engines[0]) || !ReadString((*engines)[1], s.engines[1]) ||
+        seed == nullptr || !ReadString(*seed, seedText) || seedText.empty() ||
+        seedText.find_first_not_of("0123456789") != std::string::npos || paired == nullptr ||
+        !ReadBool(*paired, s.paired) || noise == nullptr || !ReadDouble(*noise, s.noise) ||
+        timeout == nullptr || !ReadDouble(*timeout, s.shotTimeout) ||
+        !ReadWhole(json, "ends", 1, 100, s.ends) || !ReadWhole(json, "games", 1, 100000, s.games)) {
+        return false;
+    }
+    errno = 0;
+    s.seed = std::strtoull(seedText.c_str(), nullptr, 10);
+    const Json* sprt = Member(json, "sprt");
+    if (errno != 0 || sprt == nullptr) {
+        return errno == 0;
+    }
+    s.sprt.enabled = true;
+    return sprt->is_array() && sprt->size() == 4 && ReadDouble((*sprt)[0], s.sprt.elo0) &&
+           ReadDouble((*sprt)[1], s.sprt.elo1) && ReadDouble((*sprt)[2], s.sprt.alpha) &&
+           ReadDouble((*sprt)[3], s.sprt.beta);
+}
+
+bool ReadResult(const Json& json, int games, GameResult& result) {
     double score = 0.0;
     int forfeits = 0;
-    if (json.items.size() != 5 || !Whole(&json.items[0], 1, games, result.game) ||
-        !Number(&json.items[1], score) || !Whole(&json.items[2], -100000, 100000, result.points) ||
-        !Whole(&json.items[3], -100000, 100000, result.pointDifference) ||
-        !Whole(&json.items[4], 0, 3, forfeits) || (score != 0.0 && score != 0.5 && score != 1.0)) {
+    if (!json.is_array() || json.size() != 5 || !ReadWhole(json[0], 1, games, result.game) ||
+        !ReadDouble(json[1], score) || !ReadWhole(json[2], -100000, 100000, result.points) ||
+        !ReadWhole(json[3], -100000, 100000, result.pointDifference) || !ReadWhole(json[4], 0, 3, forfeits) ||
+        (score != 0.0 && score != 0.5 && score != 1.0)) {
         return false;
     }
     result.score = score;
@@ -117,39 +122,43 @@ bool SameSettings(const MatchSettings& a, const MatchSettings& b) {
 }
 
 std::string SummaryJson(const MatchShard& shard, const MatchStatistics& statistics) {
-    std::string results;
+    Json results = Json::array();
     for (const GameResult& r : shard.results) {
-        results += (results.empty() ? "[" : ",[") + std::to_string(r.game) + ',' + Exact(r.score) + ',' +
-                   std::to_string(r.points) + ',' + std::to_string(r.pointDifference) + ',' +
-                   std::to_string((r.forfeited[0] ? 1 : 0) + (r.forfeited[1] ? 2 : 0)) + ']';
+        results.push_back({r.game, ExactNumber(r.score), r.points, r.pointDifference,
+                           (r.forfeited[0] ? 1 : 0) + (r.forfeited[1] ? 2 : 0)});
     }
-    std::string stats = StatisticsJson(statistics, shard.settings.sprt);
-    stats.pop_back();  // its line end
-    return "{\"settings\":" + SettingsJson(shard.settings) + ",\n\"range\":[" +
-           std::to_string(shard.firstGame) + ',' + std::to_string(shard.endGame) + "],\n\"results\":[" +
-           results + "],\n\"statistics\":" + stats + "}\n";
+    const Json summary{{"settings", SettingsJson(shard.settings)},
+                       {"range", {shard.firstGame, shard.endGame}},
+                       {"results", results},
+                       {"statistics", StatisticsJson(statistics, shard.settings.sprt)}};
+    return JsonText(summary) + '\n';
 }
 
 bool ReadSummary(const std::string& text, MatchShard& shard, std::string& error) {
-    JsonValue json;
-    if (!ParseJson(text, json, error)) {
+    Json json;
+    if (!ParseJsonText(text, json, error)) {
         return false;
     }
-    const JsonValue* settings = json.Find("settings");
-    const JsonValue* range = json.Find("range");
-    const JsonValue* results = json.Find("results");
+    const Json* settings = Member(json, "settings");
+    const Json* range = Member(json, "range");
+    const Json* results = Member(json, "results");
     if (settings == nullptr || !ReadSettings(*settings, shard.settings)) {
         error = "its settings are missing or wrong";
         return false;
     }
     const int games = shard.settings.games;
-    if (range == nullptr || range->items.size() != 2 || !Whole(&range->items[0], 1, games, shard.firstGame) ||
-        !Whole(&range->items[1], shard.firstGame + 1, games + 1, shard.endGame)) {
+    if (range == nullptr || !range->is_array() || range->size() != 2 ||
+        !ReadWhole((*range)[0], 1, games, shard.firstGame) ||
+        !ReadWhole((*range)[1], shard.firstGame + 1, games + 1, shard.endGame)) {
         error = "its range of games is missing or wrong";
         return false;
     }
+    if (results == nullptr || !results->is_array()) {
+        error = "its game results are missing";
+        return false;
+    }
     shard.results.clear();
-    for (const JsonValue& item : results != nullptr ? results->items : std::vector<JsonValue>()) {
+    for (const Json& item : *results) {
         GameResult result;
         if (!ReadResult(item, games, result) || result.game < shard.firstGame ||
             result.game >= shard.endGame) {
@@ -157,10 +166,6 @@ bool ReadSummary(const std::string& text, MatchShard& shard, std::string& error)
             return false;
         }
         shard.results.push_back(result);
-    }
-    if (results == nullptr) {
-        error = "its game results are missing";
-        return false;
     }
     return true;
 }

@@ -3,10 +3,13 @@
 #include "host/protocol.h"
 
 #include <unistd.h>
+#include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 
 namespace host {
 
@@ -41,48 +44,6 @@ bool ParseReal(const std::string& text, double low, double high, double& value) 
     return *end == '\0' && std::isfinite(value) && value >= low && value <= high;
 }
 
-bool SetNumber(const std::string& flag, const std::string& text, MatchOptions& options, std::string& error) {
-    long long integer = 0;
-    bool ok = true;
-    std::string wanted;
-    if (flag == "--ends") {
-        ok = ParseInteger(text, 1, 100, integer);
-        options.ends = static_cast<int>(integer);
-        wanted = "a whole number from 1 to 100";
-    } else if (flag == "--games") {
-        ok = ParseInteger(text, 1, 100000, integer);
-        options.games = static_cast<int>(integer);
-        wanted = "a whole number from 1 to 100000";
-    } else if (flag == "--jobs") {
-        ok = ParseInteger(text, 1, 64, integer);
-        options.jobs = static_cast<int>(integer);
-        wanted = "a whole number from 1 to 64";
-    } else if (flag == "--seed") {
-        ok = ParseSeed(text, options.seed);
-        wanted = "a whole number from 0 to 18446744073709551615";
-    } else if (flag == "--noise") {
-        ok = ParseReal(text, 0.0, 100.0, options.noise);
-        wanted = "a number from 0 to 100";
-    } else if (flag == "--grace") {
-        ok = ParseReal(text, 0.0, 1e6, options.graceSeconds);
-        wanted = "a number of seconds from 0 to 1000000";
-    } else if (flag == "--log-limit") {
-        double mebibytes = 0.0;
-        ok = ParseReal(text, 0.01, 1e6, mebibytes);
-        if (ok) {  // an out-of-range number has no size to be
-            options.logLimitBytes = static_cast<std::size_t>(mebibytes * 1048576.0);
-        }
-        wanted = "a number of MiB from 0.01 to 1000000";
-    } else {
-        ok = ParseReal(text, 0.001, 1e6, options.shotTimeout);
-        wanted = "a number of seconds from 0.001 to 1000000";
-    }
-    if (!ok) {
-        error = flag + " wants " + wanted + ", not '" + Printable(text) + "'";
-    }
-    return ok;
-}
-
 bool ParseSprt(const std::string& text, SprtSettings& sprt) {
     std::vector<double> values;
     for (std::size_t start = 0;;) {
@@ -106,6 +67,53 @@ bool ParseSprt(const std::string& text, SprtSettings& sprt) {
            sprt.beta < 0.5;
 }
 
+bool ParseGameRange(const std::string& text, int& first, int& end) {
+    const std::size_t colon = text.find(':');
+    long long a = 0, b = 0;
+    if (colon == std::string::npos || !ParseInteger(text.substr(0, colon), 1, 100000, a) ||
+        !ParseInteger(text.substr(colon + 1), 2, 100001, b) || a >= b) {
+        return false;
+    }
+    first = static_cast<int>(a);
+    end = static_cast<int>(b);
+    return true;
+}
+
+// Checks a value as our readers read it, before CLI11 converts it, so that every refusal says what was
+// wanted. CLI11 puts the flag's name before the message.
+CLI::Validator Wants(const std::string& wanted, std::function<bool(const std::string&)> accepts) {
+    return CLI::Validator(
+        [wanted, accepts](std::string& text) {
+            return accepts(text) ? std::string() : "wants " + wanted + ", not '" + Printable(text) + "'";
+        },
+        "");
+}
+
+CLI::Validator WholeNumber(long long low, long long high) {
+    return Wants("a whole number from " + std::to_string(low) + " to " + std::to_string(high),
+                 [=](const std::string& text) {
+                     long long value = 0;
+                     return ParseInteger(text, low, high, value);
+                 });
+}
+
+CLI::Validator Number(double low, double high, const std::string& wanted) {
+    return Wants(wanted, [=](const std::string& text) {
+        double value = 0.0;
+        return ParseReal(text, low, high, value);
+    });
+}
+
+// Whatever CLI11 echoes stays on one line.
+std::string OneLine(const std::string& text) {
+    std::string line;
+    for (char c : text) {
+        line +=
+            static_cast<unsigned char>(c) < 32 || c == 127 ? Printable(std::string(1, c)) : std::string(1, c);
+    }
+    return line;
+}
+
 bool CheckEngine(const std::string& path, std::string& error) {
     if (access(path.c_str(), F_OK) != 0) {
         error = "engine not found: " + Printable(path);
@@ -118,81 +126,92 @@ bool CheckEngine(const std::string& path, std::string& error) {
     return true;
 }
 
-}  // namespace
+// The values as read, before they become MatchOptions.
+struct MatchFlags {
+    std::vector<std::string> engines;
+    double logLimit = 8.0;  // MiB
+    std::string sprt;
+    std::string gameRange;
+};
 
-bool ParseOptions(const std::vector<std::string>& arguments, const std::string& defaultEngine,
-                  MatchOptions& options, std::string& error) {
-    const std::string valued[] = {"--engine",    "--ends",  "--games",        "--jobs",
-                                  "--seed",      "--noise", "--shot-timeout", "--grace",
-                                  "--log-limit", "--out",   "--sprt",         "--game-range"};
-    int enginesGiven = 0;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        std::string flag = arguments[i];
-        std::string value;
-        bool inlineValue = false;
-        std::size_t equals = flag.find('=');
-        if (flag.rfind("--", 0) == 0 && equals != std::string::npos) {
-            value = flag.substr(equals + 1);
-            flag = flag.substr(0, equals);
-            inlineValue = true;
-        }
-        if (flag == "--help" || flag == "-h") {
-            options.help = true;
-            return true;
-        }
-        if (flag == "--paired" && !inlineValue) {
-            options.paired = true;
-            continue;
-        }
-        bool known = false;
-        for (const std::string& name : valued) {
-            known = known || flag == name;
-        }
-        if (!known) {
-            error = "unknown option '" + Printable(arguments[i]) + "' (try --help)";
-            return false;
-        }
-        if (!inlineValue) {
-            if (i + 1 >= arguments.size()) {
-                error = flag + " needs a value";
-                return false;
-            }
-            value = arguments[++i];
-        }
-        if (flag == "--engine") {
-            if (enginesGiven == 2) {
-                error = "--engine given more than twice";
-                return false;
-            }
-            options.engines[enginesGiven++] = value;
-        } else if (flag == "--game-range") {
-            const std::size_t colon = value.find(':');
-            long long first = 0, end = 0;
-            if (colon == std::string::npos || !ParseInteger(value.substr(0, colon), 1, 100000, first) ||
-                !ParseInteger(value.substr(colon + 1), 2, 100001, end) || first >= end) {
-                error =
-                    "--game-range wants A:B, the games A to B-1 of the match, not '" + Printable(value) + "'";
-                return false;
-            }
-            options.firstGame = static_cast<int>(first);
-            options.endGame = static_cast<int>(end);
-        } else if (flag == "--sprt") {
-            if (!ParseSprt(value, options.sprt)) {
-                error =
-                    "--sprt wants elo0,elo1[,alpha,beta] with elo0 < elo1 and alpha, beta between 0 and 0.5, "
-                    "not '" +
-                    Printable(value) + "'";
-                return false;
-            }
-        } else if (flag == "--out") {
-            if (value.empty()) {
-                error = "--out needs a folder";
-                return false;
-            }
-            options.out = value;
-        } else if (!SetNumber(flag, value, options, error)) {
-            return false;
-        }
+void AddMatchFlags(CLI::App& app, MatchOptions& options, MatchFlags& flags) {
+    app.add_option("--engine", flags.engines,
+                   "an engine; give it twice for two different engines. Missing ones are\n"
+                   "the curling-engine beside curling-match")
+        ->type_name("PATH")
+        ->allow_extra_args(false);
+    app.add_option("--ends", options.ends, "ends of a game (default 8); a tie brings up to 3 extra ends")
+        ->type_name("N")
+        ->check(WholeNumber(1, 100));
+    app.add_option("--games", options.games, "games in the match (default 1); the first hammer alternates")
+        ->type_name("K")
+        ->check(WholeNumber(1, 100000));
+    app.add_option("--jobs", options.jobs, "games played at the same time (default 1)")
+        ->type_name("J")
+        ->check(WholeNumber(1, 64));
+    app.add_option("--seed", options.seed, "fixes the execution noise (default 1)")
+        ->type_name("S")
+        ->check(Wants("a whole number from 0 to 18446744073709551615", [](const std::string& text) {
+            unsigned long long seed = 0;
+            return ParseSeed(text, seed);
+        }));
+    app.add_option("--noise", options.noise,
+                   "scales the execution noise (default 1; 0 plays every shot as sent)")
+        ->type_name("F")
+        ->check(Number(0.0, 100.0, "a number from 0 to 100"));
+    app.add_option("--shot-timeout", options.shotTimeout,
+                   "seconds for each shot and for the ready check (default 120)")
+        ->type_name("SEC")
+        ->check(Number(0.001, 1e6, "a number of seconds from 0.001 to 1000000"));
+    app.add_option("--grace", options.graceSeconds,
+                   "seconds, after a shot's time ran out, to answer it late before the\n"
+                   "engine is restarted (default 10)")
+        ->type_name("SEC")
+        ->check(Number(0.0, 1e6, "a number of seconds from 0 to 1000000"));
+    app.add_option("--log-limit", flags.logLimit,
+                   "each engine's log keeps its last MIB mebibytes (default 8)")
+        ->type_name("MIB")
+        ->check(Number(0.01, 1e6, "a number of MiB from 0.01 to 1000000"));
+    app.add_flag("--paired", options.paired,
+                 "games in pairs that share their noise, with the engines' colours and\n"
+                 "the first hammer swapped (needs an even --games)");
+    app.add_option("--sprt", flags.sprt,
+                   "stop as soon as a sequential probability ratio test of engine 1 being\n"
+                   "E0 against E1 Elo stronger decides (error rates A = B = 0.05 unless given)")
+        ->type_name("E0,E1[,A,B]")
+        ->check(Wants("elo0,elo1[,alpha,beta] with elo0 < elo1 and alpha, beta between 0 and 0.5",
+                      [](const std::string& text) {
+                          SprtSettings sprt;
+                          return ParseSprt(text, sprt);
+                      }));
+    app.add_option("--game-range", flags.gameRange,
+                   "play only the games A to B-1 of the match, as the whole match would\n"
+                   "(a shard: curling-match merge pools shards into the match)")
+        ->type_name("A:B")
+        ->check(Wants("A:B, the games A to B-1 of the match", [](const std::string& text) {
+            int first = 0, end = 0;
+            return ParseGameRange(text, first, end);
+        }));
+    app.add_option("--out", options.out,
+                   "where the records, the engine logs and the replay pages go\n"
+                   "(default: a new folder under matches/)")
+        ->type_name("DIR")
+        ->check(Wants("a folder", [](const std::string& text) { return !text.empty(); }));
+}
+
+// The checks that span flags, once every flag is read.
+bool FinishMatchOptions(const MatchFlags& flags, const std::string& defaultEngine, MatchOptions& options,
+                        std::string& error) {
+    if (flags.engines.size() > 2) {
+        error = "--engine given more than twice";
+        return false;
+    }
+    options.logLimitBytes = static_cast<std::size_t>(flags.logLimit * 1048576.0);
+    if (!flags.sprt.empty()) {
+        static_cast<void>(ParseSprt(flags.sprt, options.sprt));  // checked as it was read
+    }
+    if (!flags.gameRange.empty()) {
+        static_cast<void>(ParseGameRange(flags.gameRange, options.firstGame, options.endGame));
     }
     if (options.endGame > options.games + 1) {
         error = "--game-range goes past the match's " + std::to_string(options.games) + " games";
@@ -205,36 +224,62 @@ bool ParseOptions(const std::vector<std::string>& arguments, const std::string& 
         error = "--paired needs an even number of --games";
         return false;
     }
-    for (int team = enginesGiven; team < 2; ++team) {
-        options.engines[team] = defaultEngine;
+    for (int team = 0; team < 2; ++team) {
+        options.engines[team] =
+            team < static_cast<int>(flags.engines.size()) ? flags.engines[team] : defaultEngine;
     }
     return CheckEngine(options.engines[0], error) && CheckEngine(options.engines[1], error);
 }
 
-std::string UsageText() {
-    return "Usage: curling-match [options]\n"
-           "Plays games of curling between two engines and writes what happened.\n"
-           "\n"
-           "  --engine PATH         an engine; give it twice for two different engines. Missing ones are\n"
-           "                        the curling-engine beside curling-match.\n"
-           "  --ends N              ends of a game (default 8); a tie brings up to 3 extra ends\n"
-           "  --games K             games in the match (default 1); the first hammer alternates\n"
-           "  --jobs J              games played at the same time (default 1)\n"
-           "  --seed S              fixes the execution noise (default 1)\n"
-           "  --noise F             scales the execution noise (default 1; 0 plays every shot as sent)\n"
-           "  --shot-timeout SEC    time for each shot and for the ready check (default 120)\n"
-           "  --grace SEC           after a shot's time ran out, time to answer it late before the\n"
-           "                        engine is restarted (default 10)\n"
-           "  --log-limit MIB       each engine's log keeps its last MIB mebibytes (default 8)\n"
-           "  --paired              games in pairs that share their noise, with the engines' colours and\n"
-           "                        the first hammer swapped (needs an even --games)\n"
-           "  --sprt E0,E1[,A,B]    stop as soon as a sequential probability ratio test of engine 1\n"
-           "                        being E0 against E1 Elo stronger decides (A = B = 0.05)\n"
-           "  --game-range A:B      play only the games A to B-1 of the match, as the whole match would\n"
-           "                        (a shard: curling-match merge pools shards into the match)\n"
-           "  --out DIR             where the record, the engine logs and replay.html go\n"
-           "                        (default: a new folder under matches/)\n"
-           "  --help                this text\n";
+}  // namespace
+
+bool ParseCommandLine(const std::vector<std::string>& arguments, const std::string& defaultEngine,
+                      CommandLine& line, std::string& error) {
+    CLI::App app("Plays games of curling between two engines and writes what happened.", "curling-match");
+    app.get_formatter()->column_width(26);
+    app.allow_extras();  // refused below, in the words of the first one
+    MatchFlags flags;
+    AddMatchFlags(app, line.match, flags);
+    CLI::App* merge =
+        app.add_subcommand("merge",
+                           "Pools the shards of one match, each played with its own --game-range, into the\n"
+                           "whole match, and prints its summary.");
+    merge->allow_extras();
+    merge->add_option("shards", line.merge.folders, "the shards' folders")->type_name("DIR");
+    merge->add_option("--out", line.merge.out, "the folder to write summary.txt and summary.json into")
+        ->type_name("DIR");
+    std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());  // CLI11 reads from the back
+    try {
+        app.parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        line.command = HostCommand::Help;
+        line.help = app.help();
+        return true;
+    } catch (const CLI::ParseError& failure) {
+        error = OneLine(failure.what());
+        return false;
+    }
+    const std::vector<std::string> extras = merge->parsed() ? merge->remaining() : app.remaining();
+    if (!extras.empty()) {
+        error = "unknown option '" + Printable(extras.front()) + "' (try --help)";
+        return false;
+    }
+    if (!merge->parsed()) {
+        line.command = HostCommand::Play;
+        return FinishMatchOptions(flags, defaultEngine, line.match, error);
+    }
+    line.command = HostCommand::Merge;
+    for (const CLI::Option* option : app.get_options()) {
+        if (option->count() > 0) {
+            error = "merge takes the settings from the shards, not " + option->get_name();
+            return false;
+        }
+    }
+    if (line.merge.folders.empty()) {
+        error = "merge: name the shards' folders (merge DIR... [--out DIR])";
+        return false;
+    }
+    return true;
 }
 
 }  // namespace host

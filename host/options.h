@@ -23,15 +23,27 @@ struct MatchOptions {
     SprtSettings sprt;
     int firstGame = 1;  // --game-range: play only the games firstGame..endGame-1 of the match
     int endGame = 0;    // 0: to the last game
-    bool help = false;
+};
+
+// curling-match merge DIR... [--out DIR]
+struct MergeOptions {
+    std::vector<std::string> folders;  // the shards
+    std::string out;                   // empty: the summary is only printed
+};
+
+enum class HostCommand { Play, Merge, Help };
+
+struct CommandLine {
+    HostCommand command = HostCommand::Play;
+    MatchOptions match;
+    MergeOptions merge;
+    std::string help;  // for Help: the text of the command asked about
 };
 
 // Reads the command line (without the program name). `defaultEngine` stands in for each --engine not
-// given. False with a one-line reason in `error` for an unknown flag, a missing or bad value, or an
-// engine file that is missing or not executable.
-[[nodiscard]] bool ParseOptions(const std::vector<std::string>& arguments, const std::string& defaultEngine,
-                                MatchOptions& options, std::string& error);
-
-std::string UsageText();
+// given. False with a one-line reason in `error` for an unknown flag, a missing or bad value, match
+// flags given to merge, or an engine file that is missing or not executable.
+[[nodiscard]] bool ParseCommandLine(const std::vector<std::string>& arguments,
+                                    const std::string& defaultEngine, CommandLine& line, std::string& error);
 
 }  // namespace host

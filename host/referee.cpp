@@ -26,6 +26,7 @@ void ScoreEnd(Referee& referee, const SheetModel& model, GameLog& log) {
         end.points[team] = result.points[team];
         end.totals[team] = progress.totals[team];
     }
+    end.nextHammer = progress.hammer;
     log.ends.push_back(end);
     StartEnd(referee);
 }

@@ -1,7 +1,10 @@
 #include "host/replay_page.h"
 
-#include "host/game_record.h"
+#include "host/json_text.h"
+#include "host/record_json.h"
 #include "records/sheet.h"
+
+#include <nlohmann/json.hpp>
 
 #include <cstdio>
 #include <fstream>
@@ -242,8 +245,15 @@ std::string Caption(const GameSetup& setup, const ShotEntry& shot) {
     return text + '.';
 }
 
-std::string Point(const records::StonePosition& p) {
-    return p.x != 0.0f || p.y != 0.0f ? '[' + Number(p.x, "%.3f") + ',' + Number(p.y, "%.3f") + ']' : "null";
+// The page draws to the millimetre; a stone off the sheet is null.
+Json Point(const records::StonePosition& p) {
+    return p.x != 0.0f || p.y != 0.0f ? Json::array({RoundedNumber(p.x, "%.3f"), RoundedNumber(p.y, "%.3f")})
+                                      : Json(nullptr);
+}
+
+// A line of the data file: one call with one JSON object, a whole statement.
+std::string Call(const char* function, const Json& data) {
+    return std::string(function) + '(' + JsonText(data) + ");\n";
 }
 
 }  // namespace
@@ -309,28 +319,31 @@ bool WriteReplayPage(const GameSetup& setup, const std::string& path) {
 }
 
 std::string ReplayGameLine(const GameSetup& setup) {
-    return "R.g({\"game\":" + std::to_string(setup.game) + ",\"interval\":" + Number(PathInterval) + "});\n";
+    return Call("R.g", Json{{"game", setup.game}, {"interval", RoundedNumber(PathInterval, "%.4g")}});
 }
 
 std::string ReplayShotLine(const ShotEntry& shot, const GameSetup& setup) {
-    std::string stones = "[";
-    for (int i = 0; i < records::StoneCount; ++i) {
-        stones += (i > 0 ? "," : "") + Point(shot.stones[i]);
+    Json stones = Json::array();
+    for (const records::StonePosition& stone : shot.stones) {
+        stones.push_back(Point(stone));
     }
-    return "R.s({\"end\":" + std::to_string(shot.end) + ",\"shot\":" + std::to_string(shot.shot) +
-           ",\"team\":" + std::to_string(shot.team) + ",\"caption\":" + JsonString(Caption(setup, shot)) +
-           ",\"stones\":" + stones + "],\"aimed\":" + (shot.delivered ? Point(shot.aimed) : "null") +
-           ",\"moved\":" + (shot.delivered && setup.noiseScale != 0.0 ? Point(shot.moved) : "null") +
-           ",\"path\":" + PathJson(shot.path) + "});\n";
+    return Call("R.s",
+                Json{{"end", shot.end},
+                     {"shot", shot.shot},
+                     {"team", shot.team},
+                     {"caption", Caption(setup, shot)},
+                     {"stones", stones},
+                     {"aimed", shot.delivered ? Point(shot.aimed) : Json(nullptr)},
+                     {"moved", shot.delivered && setup.noiseScale != 0.0 ? Point(shot.moved) : Json(nullptr)},
+                     {"path", PathJson(shot.path)}});
 }
 
 std::string ReplayEndLine(const EndEntry& end) {
-    return "R.e({\"end\":" + std::to_string(end.end) + ",\"points\":[" + std::to_string(end.points[0]) + ',' +
-           std::to_string(end.points[1]) + "]});\n";
+    return Call("R.e", Json{{"end", end.end}, {"points", {end.points[0], end.points[1]}}});
 }
 
 std::string ReplayResultLine(const GameLog& log) {
-    return "R.r({\"message\":" + JsonString(log.forfeitMessage) + "});\n";
+    return Call("R.r", Json{{"message", log.forfeitMessage}});
 }
 
 }  // namespace host

@@ -24,15 +24,8 @@ host::GameLog FinishedLog(const GameInPlay& game, const std::string (&names)[2])
     return log;
 }
 
-// The team with the hammer after end `end`: the next end's, or the game's now after the last one.
-int NextHammer(const GameInPlay& game, std::size_t end) {
-    const std::vector<host::EndEntry>& ends = game.log.ends;
-    return end + 1 < ends.size() ? ends[end + 1].hammer : game.referee.progress.hammer;
-}
-
 // Every line in the order curling-match writes them as the game goes, to the record and the replay's data.
-void WriteLines(const GameInPlay& game, const host::GameLog& log, host::GameRecord& record,
-                std::FILE* replay) {
+void WriteLines(const host::GameLog& log, host::GameRecord& record, std::FILE* replay) {
     const auto append = [replay](const std::string& line) {
         if (replay != nullptr) {
             std::fputs(line.c_str(), replay);
@@ -44,9 +37,9 @@ void WriteLines(const GameInPlay& game, const host::GameLog& log, host::GameReco
         host::WriteShotLine(record, shot);
         append(host::ReplayShotLine(shot, log.setup));
         if (shot.shot == host::StonesPerEnd - 1) {
-            const std::size_t end = static_cast<std::size_t>(shot.end);
-            host::WriteEndLine(record, log.ends[end], NextHammer(game, end));
-            append(host::ReplayEndLine(log.ends[end]));
+            const host::EndEntry& end = log.ends[static_cast<std::size_t>(shot.end)];
+            host::WriteEndLine(record, end);
+            append(host::ReplayEndLine(end));
         }
     }
     if (log.finished) {
@@ -65,7 +58,7 @@ std::vector<std::string> RecordLines(const GameInPlay& game, const std::string (
     if (record.file == nullptr) {
         return {};
     }
-    WriteLines(game, FinishedLog(game, names), record, nullptr);
+    WriteLines(FinishedLog(game, names), record, nullptr);
     host::CloseRecord(record);
     std::vector<std::string> lines;
     for (std::size_t start = 0; start < size;) {
@@ -92,7 +85,7 @@ bool SaveGame(const GameInPlay& game, const std::string (&names)[2], const std::
         host::CloseRecord(record);
         return false;
     }
-    WriteLines(game, log, record, replay);
+    WriteLines(log, record, replay);
     host::CloseRecord(record);
     const bool written = std::fclose(replay) == 0;
     if (!written || !host::WriteReplayPage(log.setup, folder + "/replay.html")) {

@@ -44,6 +44,9 @@ foreach(layer records platform physics evaluation search engine simulator host p
                 endif()
             elseif(line MATCHES "^#include <box2d/" AND NOT name MATCHES "^physics/")
                 string(APPEND failures "  ${name} includes Box2D\n")
+            elseif(line MATCHES "^#include <(nlohmann|CLI)/" AND NOT name MATCHES "^(host|bench|fuzz)/")
+                # The engine reads no command line and writes no JSON: those stay with the programs.
+                string(APPEND failures "  ${name} includes ${line}\n")
             endif()
         endforeach()
         if(name MATCHES "^physics/[^/]+\\.h$")

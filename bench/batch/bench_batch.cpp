@@ -2,8 +2,9 @@
 // the empty sheet and on the crowded house, as a plain loop over SimulateShot on one thread and through
 // the module's batch runner on two. Prints shots per second, the fastest of the rounds.
 //
-// Usage: bench_batch [rounds] (3 by default). bench_simulate_many.py runs it beside the module.
+// Flags: bench_batch --help. bench_simulate_many.py runs it beside the module.
 
+#include "bench/command_line/command_line.h"
 #include "physics/simulate_shot.h"
 #include "python/batch.h"
 #include "search/search.h"
@@ -44,7 +45,15 @@ double BatchSeconds(const records::GameState& start, const std::vector<records::
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    int rounds = 3;
+    CLI::App app("Prints shots per second of a plain SimulateShot loop and of the module's batch runner.",
+                 "bench_batch");
+    app.add_option("rounds", rounds, "rounds; the fastest is printed (1 to 1000, default 3)")
+        ->type_name("ROUNDS")
+        ->check(CLI::Range(1, 1000).description(""));
+    if (const int exitCode = bench::ParseCommandLine(app, argc, argv); exitCode >= 0) {
+        return exitCode;
+    }
     search::Search search;
     search.Prepare(simulator::WriteShotForTarget, nullptr);
     const auto& cells = search.GetTables().testShots.cells;

@@ -1,24 +1,49 @@
 """Shots per second of curling.simulate_many against the C++ loop, on the same 10,994 test shots.
 
 Usage (from the repository, after the build):
-    PYTHONPATH=build/python /usr/bin/python3 bench/batch/bench_simulate_many.py [rounds]
+    PYTHONPATH=build/python /usr/bin/python3 bench/batch/bench_simulate_many.py [rounds]  (or --help)
 Each round runs build/bin/bench_batch once and then the module, so both see the same load; every
 figure is the fastest of the rounds (5 by default).
 """
 
+import argparse
 import os
 import pathlib
 import re
 import subprocess
-import sys
 import time
 
-import numpy as np
 
-import curling
+class OneLineParser(argparse.ArgumentParser):
+    """A bad command line is one line on stderr and exit code 2, as in the other benchmarks."""
+
+    def error(self, message):
+        self.exit(2, f"{self.prog}: {message} (try --help)\n")
+
+
+def round_count(text):
+    if not text.isdigit() or not 1 <= int(text) <= 1000:
+        raise argparse.ArgumentTypeError(f"wants a whole number from 1 to 1000, not {text!r}")
+    return int(text)
+
+
+def rounds_from_command_line():
+    parser = OneLineParser(
+        prog="bench_simulate_many.py",
+        description="Shots per second of curling.simulate_many against the C++ loop (bench_batch).")
+    parser.add_argument("rounds", nargs="?", type=round_count, default=5, metavar="ROUNDS",
+                        help="rounds; every figure is the fastest of them (1 to 1000, default 5)")
+    return parser.parse_args().rounds
+
+
+# Read before the module is imported, so that --help works without a build.
+ROUNDS = rounds_from_command_line()
+
+import numpy as np  # noqa: E402
+
+import curling  # noqa: E402
 
 ROOT = pathlib.Path(__file__).resolve().parents[2]
-ROUNDS = int(sys.argv[1]) if len(sys.argv) > 1 else 5
 
 
 def position(name):

@@ -1,6 +1,7 @@
 // Prints the cost of the physics the engine leans on: one lone draw, one collision shot, and the
 // 19,976 CreateShot calls of a ready check (the first pass also builds the library's table).
 
+#include "bench/command_line/command_line.h"
 #include "physics/simulate_shot.h"
 #include "platform/shared_library.h"
 #include "records/sheet.h"
@@ -63,7 +64,14 @@ records::GameState CrowdedHouse() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    CLI::App app(
+        "Prints the cost of one lone draw, one takeout into eight stones and the CreateShot calls of a\n"
+        "ready check (the first pass also builds the library's table). Takes no flags.",
+        "bench_physics");
+    if (const int exitCode = bench::ParseCommandLine(app, argc, argv); exitCode >= 0) {
+        return exitCode;
+    }
     void* library = platform::LoadSharedLibrary(SIMULATOR_LIBRARY_PATH);
     auto createShot =
         library != nullptr

@@ -1,7 +1,8 @@
 // Prints median wall times of a readiness check (PrepareSearch through the real simulator library) and
-// of a whole GO search on a few positions. Usage: bench_search [runs], 3 runs by default. The search
-// writes no report while it is timed.
+// of a whole GO search on a few positions. Flags: bench_search --help. The search writes no report
+// while it is timed.
 
+#include "bench/command_line/command_line.h"
 #include "platform/shared_library.h"
 #include "search/search.h"
 
@@ -68,7 +69,15 @@ double MedianMilliseconds(int runs, const std::function<void()>& work) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    int runs = 3;
+    CLI::App app("Prints median wall times of a readiness check and of a whole GO search on a few positions.",
+                 "bench_search");
+    app.add_option("runs", runs, "runs per figure; the median is printed (1 to 1000, default 3)")
+        ->type_name("RUNS")
+        ->check(CLI::Range(1, 1000).description(""));
+    if (const int exitCode = bench::ParseCommandLine(app, argc, argv); exitCode >= 0) {
+        return exitCode;
+    }
     void* library = platform::LoadSharedLibrary(SIMULATOR_LIBRARY_PATH);
     auto createShot =
         library != nullptr

@@ -4,10 +4,9 @@
 // runs, per position the median GO time, and the processor time the engine used; --keep writes the
 // first run's replies (replies.txt) and standard error (report.txt) into a folder, for comparing two
 // engines byte for byte.
-//
-// Usage: bench_engine [--engine PATH] [--runs N] [--positions FOLDER] [--keep FOLDER]
-// (the curling-engine beside it, 3 runs, the benchmark positions by default).
+// Flags: bench_engine --help.
 
+#include "bench/command_line/command_line.h"
 #include "bench/speed/bench_options.h"
 #include "bench/speed/engine_session.h"
 #include "tests/fixtures/position_file.h"
@@ -28,13 +27,21 @@ struct Options {
     std::string keep;
 };
 
-bool ParseOptions(int argc, char** argv, Options& options) {
-    return bench::ParseFlagPairs(
-        argc, argv,
-        {{"--engine", [&](const char* value) { options.engine = value; }},
-         {"--runs", [&](const char* value) { options.runs = std::max(1, std::atoi(value)); }},
-         {"--positions", [&](const char* value) { options.positions = value; }},
-         {"--keep", [&](const char* value) { options.keep = value; }}});
+// The flags, their defaults those of `options`.
+void AddFlags(CLI::App& app, Options& options) {
+    app.add_option("--engine", options.engine,
+                   "the engine program to time (default: the curling-engine beside this)")
+        ->type_name("PATH");
+    app.add_option("--runs", options.runs,
+                   "runs over all positions; medians are printed (1 to 1000, default 3)")
+        ->type_name("N")
+        ->check(CLI::Range(1, 1000).description(""));
+    app.add_option("--positions", options.positions,
+                   "a folder of position files (default: tests/fixtures/positions)")
+        ->type_name("FOLDER");
+    app.add_option("--keep", options.keep,
+                   "write the first run's replies (replies.txt) and standard error (report.txt) here")
+        ->type_name("FOLDER");
 }
 
 bool WriteFile(const std::string& path, const std::string& bytes) {
@@ -47,10 +54,11 @@ bool WriteFile(const std::string& path, const std::string& bytes) {
 
 int main(int argc, char** argv) {
     Options options;
-    if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: %s [--engine PATH] [--runs N] [--positions FOLDER] [--keep FOLDER]\n",
-                     argv[0]);
-        return 2;
+    CLI::App app("Times a real engine process as a host drives it: ISREADY, then GO on every position.",
+                 "bench_engine");
+    AddFlags(app, options);
+    if (const int exitCode = bench::ParseCommandLine(app, argc, argv); exitCode >= 0) {
+        return exitCode;
     }
     const std::vector<fixtures::PositionFile> files = fixtures::LoadPositionFiles(options.positions);
     if (files.empty()) {

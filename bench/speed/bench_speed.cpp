@@ -10,9 +10,9 @@
 // With --fast-only the plain path is left out: for positions whose plain GO would take hours, such as
 // those of tests/fixtures/hostile.
 //
-// Usage: bench_speed [--fast-runs N] [--plain-runs N] [--positions FOLDER] [--only NAME] [--fast-only yes]
-// (5 fast and 3 plain runs per position by default). The search writes no report.
+// Flags: bench_speed --help. The search writes no report.
 
+#include "bench/command_line/command_line.h"
 #include "bench/speed/bench_options.h"
 #include "bench/speed/engine_session.h"
 #include "evaluation/position_evaluation.h"
@@ -46,14 +46,24 @@ struct Options {
     bool fastOnly = false;
 };
 
-bool ParseOptions(int argc, char** argv, Options& options) {
-    return bench::ParseFlagPairs(
-        argc, argv,
-        {{"--fast-runs", [&](const char* value) { options.fastRuns = std::max(1, std::atoi(value)); }},
-         {"--plain-runs", [&](const char* value) { options.plainRuns = std::max(1, std::atoi(value)); }},
-         {"--positions", [&](const char* value) { options.positions = value; }},
-         {"--only", [&](const char* value) { options.only = value; }},
-         {"--fast-only", [&](const char* value) { options.fastOnly = std::strcmp(value, "no") != 0; }}});
+void AddFlags(CLI::App& app, Options& options) {
+    app.add_option("--fast-runs", options.fastRuns,
+                   "GO runs per position on the fast path; the median is printed (1 to 1000, default 5)")
+        ->type_name("N")
+        ->check(CLI::Range(1, 1000).description(""));
+    app.add_option("--plain-runs", options.plainRuns,
+                   "GO runs per position on the plain path (1 to 1000, default 3)")
+        ->type_name("N")
+        ->check(CLI::Range(1, 1000).description(""));
+    app.add_option("--positions", options.positions,
+                   "a folder of position files (default: tests/fixtures/positions)")
+        ->type_name("FOLDER");
+    app.add_option("--only", options.only,
+                   "time only the position of that file name, without .txt (default: all)")
+        ->type_name("NAME");
+    app.add_option("--fast-only", options.fastOnly, "yes: leave the plain path out (default no)")
+        ->type_name("yes|no")
+        ->check(CLI::IsMember({"yes", "no"}).description(""));
 }
 
 double TimeMilliseconds(const std::function<void()>& work) {
@@ -186,12 +196,11 @@ void PrintSummary(const std::vector<PositionResult>& results, bool fastOnly) {
 
 int main(int argc, char** argv) {
     Options options;
-    if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr,
-                     "usage: %s [--fast-runs N] [--plain-runs N] [--positions FOLDER] [--only NAME] "
-                     "[--fast-only yes]\n",
-                     argv[0]);
-        return 2;
+    CLI::App app("Times GO on every position through the plain and the fast simulation paths.",
+                 "bench_speed");
+    AddFlags(app, options);
+    if (const int exitCode = bench::ParseCommandLine(app, argc, argv); exitCode >= 0) {
+        return exitCode;
     }
     std::vector<fixtures::PositionFile> files = fixtures::LoadPositionFiles(options.positions);
     if (!options.only.empty()) {

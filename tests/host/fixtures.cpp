@@ -1,46 +1,18 @@
 #include "tests/host/fixtures.h"
 
 #include "evaluation/house_scoring.h"
+#include "host/json_text.h"
 #include "records/sheet.h"
 #include "tests/support/engine_process.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
+#include <nlohmann/json.hpp>
 
 #include <fstream>
 #include <sstream>
 
 namespace hosttest {
-
-namespace {
-
-constexpr std::size_t None = std::string::npos;
-
-// From `at` over one JSON value, strings and brackets matched: where it ends (after its closing bracket,
-// or at the ',' or unmatched bracket after a plain value), or None when something is left open.
-std::size_t ValueEnd(const std::string& text, std::size_t at) {
-    int depth = 0;
-    bool inString = false;
-    for (; at < text.size(); ++at) {
-        char c = text[at];
-        if (static_cast<unsigned char>(c) < 32) {
-            return None;
-        } else if (inString) {
-            at += c == '\\' ? 1 : 0;
-            inString = c != '"';
-        } else if (c == '"' || c == '{' || c == '[') {
-            inString = c == '"';
-            depth += inString ? 0 : 1;
-        } else if (c == ',' && depth == 0) {
-            return at;
-        } else if ((c == '}' || c == ']') && --depth <= 0) {
-            return depth < 0 ? at : at + 1;
-        }
-    }
-    return depth == 0 && !inString ? at : None;
-}
-
-}  // namespace
 
 host::SheetModel ScriptedSheet() {
     host::SheetModel sheet{};
@@ -103,17 +75,21 @@ std::vector<std::string> ReadRecord(const std::string& path) {
     std::vector<std::string> lines;
     std::istringstream text(ReadFile(path));
     for (std::string line; std::getline(text, line);) {
-        EXPECT_TRUE(line.compare(0, 1, "{") == 0 && ValueEnd(line, 0) == line.size())
-            << "line " << lines.size() + 1 << ": " << line;
+        host::Json json;
+        std::string error;
+        EXPECT_TRUE(host::ParseJsonText(line, json, error) && json.is_object())
+            << "line " << lines.size() + 1 << ": " << error << ": " << line;
         lines.push_back(line);
     }
     return lines;
 }
 
 std::string Field(const std::string& line, const std::string& name) {
-    std::size_t start = line.find("\"" + name + "\":");
-    start = start == None ? line.size() : start + name.size() + 3;
-    return line.substr(start, ValueEnd(line, start) - start);
+    host::Json json;
+    std::string error;
+    const host::Json* member =
+        host::ParseJsonText(line, json, error) ? host::Member(json, name.c_str()) : nullptr;
+    return member != nullptr ? host::JsonText(*member) : "";
 }
 
 bool WholePage(const std::string& page, std::string& error) {
@@ -133,7 +109,7 @@ bool WholePage(const std::string& page, std::string& error) {
 
 std::size_t CountOf(const std::string& text, const std::string& part) {
     std::size_t count = 0;
-    for (std::size_t at = 0; (at = text.find(part, at)) != None; ++at) {
+    for (std::size_t at = 0; (at = text.find(part, at)) != std::string::npos; ++at) {
         ++count;
     }
     return count;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-// Test doubles for the host, and just enough JSON and XML reading to check what it writes.
+// Test doubles for the host, and readers of what it writes.
 namespace hosttest {
 
 // A shot (vx, vy) rests at (vx, vy) and a target (x, y) becomes the shot (x, y), so noise shows up one to

@@ -1,8 +1,10 @@
 // curling-match as a user runs it: command-line errors, a whole match, and a host killed mid-game.
+#include "host/json_text.h"
 #include "tests/host/fixtures.h"
 #include "tests/support/engine_process.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 namespace {
 
@@ -111,6 +113,22 @@ TEST(MatchProcess, ShardsMergeIntoTheWholeMatch) {
         EXPECT_EQ(run.exitCode, 2);
         EXPECT_NE(run.standardError.find(reason), std::string::npos) << run.standardError;
     }
+}
+
+// Shards that an earlier host wrote still merge, into the summary of their whole match.
+TEST(MatchProcess, EarlierShardsMergeIntoTheirWholeMatch) {
+    const std::string out = testsupport::MakeTemporaryDirectory(), earlier = EARLIER_MATCH_DIR;
+    testsupport::ProcessResult merged =
+        RunHost({"merge", earlier + "/shard2", earlier + "/shard1", "--out", out + "/merged"});
+    ASSERT_EQ(merged.exitCode, 0) << merged.standardError;
+    ASSERT_EQ(RunHost({"merge", earlier + "/whole", "--out", out + "/whole"}).exitCode, 0);
+    const std::string summary = ReadFile(out + "/merged/summary.json");
+    EXPECT_EQ(summary, ReadFile(out + "/whole/summary.json"));
+    host::Json before, after;
+    std::string error;
+    ASSERT_TRUE(host::ParseJsonText(ReadFile(earlier + "/whole/summary.json"), before, error)) << error;
+    ASSERT_TRUE(host::ParseJsonText(summary, after, error)) << error;
+    EXPECT_EQ(before, after);
 }
 
 TEST(MatchProcess, AKilledHostLeavesARecordAndAPageThatReadBack) {

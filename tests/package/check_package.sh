@@ -12,6 +12,10 @@ deb=$(ls "$scratch"/package/*.deb)
 dpkg-deb -f "$deb" Depends | grep -q libbox2d || { echo "the package does not depend on Box2D" >&2; exit 1; }
 dpkg -x "$deb" "$scratch/root"
 cd "$scratch"  # from any folder
+"$scratch/root/usr/bin/curling-match" --help | grep -q -- '--game-range'
+status=0
+"$scratch/root/usr/bin/curling-match" --no-such-flag 2>/dev/null || status=$?
+[ "$status" -eq 2 ] || { echo "a bad command line ended with code $status, not 2" >&2; exit 1; }
 "$scratch/root/usr/bin/curling-match" --ends 1 --out "$scratch/game" >/dev/null
 grep -q '"type":"result"' "$scratch/game/record.jsonl"
 if grep -q '"fault"\|"forfeited":\[true\|"forfeited":\[false,true' "$scratch/game/record.jsonl"; then
