@@ -364,6 +364,19 @@ py::tuple Point(const records::StonePosition& point) {
     return py::make_tuple(point.x, point.y);
 }
 
+// Named tuples: a shot and a target are both three numbers, and a player's answer must say which.
+void BindTuples(py::module_& module) {
+    const py::object namedTuple = py::module_::import("collections").attr("namedtuple");
+    py::object shot = namedTuple("Shot", py::make_tuple("vx", "vy", "curl"), py::arg("module") = "curling");
+    py::object target = namedTuple("Target", py::make_tuple("x", "y", "curl"), py::arg("module") = "curling");
+    shot.attr("__doc__") = ShotDoc;
+    target.attr("__doc__") = TargetDoc;
+    module.attr("Shot") = shot;
+    module.attr("Target") = target;
+    shotType = shot.release();
+    targetType = target.release();
+}
+
 void BindPlayedShot(py::module_& module) {
     py::class_<PlayedShot>(module, "PlayedShot", PlayedShotDoc)
         .def_property_readonly("end", [](const PlayedShot& p) { return p.entry.end; })
@@ -413,16 +426,7 @@ py::object TargetTuple(const records::ShotTarget& target) {
 
 void BindGame(py::module_& module) {
     using py::arg;
-    const py::object namedTuple = py::module_::import("collections").attr("namedtuple");
-    py::object shot = namedTuple("Shot", py::make_tuple("vx", "vy", "curl"), py::arg("module") = "curling");
-    py::object target = namedTuple("Target", py::make_tuple("x", "y", "curl"), py::arg("module") = "curling");
-    shot.attr("__doc__") = ShotDoc;
-    target.attr("__doc__") = TargetDoc;
-    module.attr("Shot") = shot;
-    module.attr("Target") = target;
-    shotType = shot.release();
-    targetType = target.release();
-
+    BindTuples(module);
     BindPlayedShot(module);
     py::class_<Game>(module, "Game", GameDoc)
         .def(py::init(&MakeGame), arg("ends") = 8, arg("seed") = 1, arg("noise") = 1.0, py::kw_only(),
