@@ -134,6 +134,15 @@ def _as_shot(answer: Any) -> Any:
     return answer
 
 
+def _play_answer(game: Game, player: Any) -> PlayedShot:
+    """Plays the player's answer; an answer the game refuses is told as the player's."""
+    answer = player(game)
+    try:
+        return game.play(answer)
+    except (TypeError, ValueError) as error:
+        raise type(error)(f"the opponent {player!r} answered {answer!r}: {error}") from error
+
+
 def _observe(game: Game) -> Dict[str, Any]:
     totals = game.totals
     return {
@@ -213,6 +222,8 @@ class Env(_EnvBase):
             raise ValueError("call reset() before step()")
         if game.over:
             raise ValueError("the game is over: call reset() to start the next")
+        if game.team != AGENT:
+            raise ValueError("the opponent's stone is due (its player failed): call reset()")
         aim = _checked_action(action, self._bounds[0], self._bounds[1])
         before = game.totals
         played = [game.play(target=aim) if self.action == "target" else game.play(aim)]
@@ -223,7 +234,7 @@ class Env(_EnvBase):
         game = self.game
         played = []
         while not game.over and game.team == OPPONENT:
-            played.append(game.play(self.opponent(game)))
+            played.append(_play_answer(game, self.opponent))
         return played
 
 
@@ -294,6 +305,8 @@ class VectorEnv(_VectorBase):
         if not self._started:
             raise ValueError("call reset() before step()")
         n = self.num_envs
+        if any(env.game.team != AGENT for env in self.envs if not env.game.over):
+            raise ValueError("an opponent's stone is due (its player failed): call reset()")
         rows = _checked_actions(actions, (n, 3), self._low, self._high)
         before = [env.game.totals for env in self.envs]
         played: List[List[PlayedShot]] = [[] for _ in range(n)]
@@ -343,7 +356,11 @@ class VectorEnv(_VectorBase):
         waiting = [i for i in which if opponents_turn(i)]
         while waiting:
             games = [self.envs[i].game for i in waiting]
-            shots = np.array([_as_shot(self.opponent(game)) for game in games], np.float64).reshape(-1, 3)
+            answers = [_as_shot(self.opponent(game)) for game in games]
+            try:
+                shots = np.array(answers, np.float64).reshape(len(games), 3)
+            except (TypeError, ValueError) as error:
+                raise ValueError(f"the opponent {self.opponent!r} answered {answers!r}: {error}") from error
             for i, shot in zip(waiting, _curling.play_many(games, shots, threads=self.threads)):
                 played[i].append(shot)
             waiting = [i for i in waiting if opponents_turn(i)]

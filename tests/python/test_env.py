@@ -146,6 +146,30 @@ def test_bad_settings_raise_with_the_reason(make, error, reason):
         make()
 
 
+def test_an_opponent_that_fails_stops_the_game_until_reset():
+    calls = []
+
+    def flaky(game):
+        calls.append(game.shot_number)
+        if len(calls) == 2:
+            raise RuntimeError("the player's own fault")
+        return None if len(calls) == 3 else curling.create_shot(2.375, 4.88, 0)
+
+    for make in (lambda: Env(flaky, ends=1), lambda: VectorEnv(1, flaky, ends=1)):
+        calls.clear()
+        env = make()
+        env.reset()
+        step = CENTRE if isinstance(env, Env) else CENTRE[None]
+        env.step(step)
+        with pytest.raises(RuntimeError, match="own fault"):
+            env.step(step)
+        with pytest.raises(ValueError, match="opponent's stone is due"):
+            env.step(step)
+        with pytest.raises((TypeError, ValueError), match="the opponent .* answered"):
+            env.reset()  # an Env's second game opens with the opponent's stone, a VectorEnv's first not
+            env.step(step)
+
+
 def test_a_finished_game_takes_no_step_until_reset():
     env = Env(ends=1)
     env.reset()
