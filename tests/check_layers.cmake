@@ -1,8 +1,8 @@
 # Fails when a folder includes a header of a folder above it or beside it. The layers, bottom first:
 # records and platform; physics; evaluation; search; engine. The simulator library, the host (with
-# its baseline engines), the Python module and the Windows check's tool sit above what they use. Box2D
-# is included only by the physics, its internals only from physics/detail/, and no public physics
-# header shows either. Tests never include the benchmarks.
+# its baseline engines) and the Windows check's tool sit above what they use; the Python module sits
+# above the host, whose referee and rules its games use. Box2D is included only by the physics, its
+# internals only from physics/detail/, and no public physics header shows either. Tests never include the benchmarks.
 set(allowed_records records)
 set(allowed_platform platform)
 set(allowed_physics records physics)
@@ -11,7 +11,7 @@ set(allowed_search records physics evaluation search)
 set(allowed_engine records platform physics evaluation search engine)
 set(allowed_simulator records physics simulator)
 set(allowed_host records platform physics evaluation simulator engine host)
-set(allowed_python records physics evaluation search simulator python)
+set(allowed_python records platform physics evaluation search simulator host python)
 set(allowed_windows records platform search engine simulator windows)
 set(allowed_fixtures records platform tests/fixtures)
 set(allowed_bench records platform physics evaluation search engine simulator host python bench tests/fixtures)
