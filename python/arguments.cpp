@@ -20,6 +20,18 @@ std::string ShapeText(const py::array& array) {
     return text.str();
 }
 
+std::string TypeName(const py::handle& value) {
+    return py::str(py::type::handle_of(value).attr("__name__")).cast<std::string>();
+}
+
+// The Python int behind anything with __index__, after refusing bools and floats.
+py::int_ WholeNumber(const py::handle& value, const char* what) {
+    if (PyBool_Check(value.ptr()) || !PyIndex_Check(value.ptr())) {
+        throw py::type_error(std::string(what) + " must be an integer, got " + TypeName(value));
+    }
+    return py::reinterpret_steal<py::int_>(PyNumber_Index(value.ptr()));
+}
+
 }  // namespace
 
 int CheckedShotNumber(long long shotNumber, int highest) {
@@ -103,6 +115,54 @@ FloatArray StonesArray(const records::GameState& state) {
     FloatArray array({records::StoneCount, 2});
     std::memcpy(array.mutable_data(), state.stones, sizeof(state.stones));
     return array;
+}
+
+Triple CheckedTriple(const py::handle& value, const char* what) {
+    const std::string names =
+        std::string(what) + (std::strcmp(what, "target") == 0 ? " (x, y, curl)" : " (vx, vy, curl)");
+    if (PyUnicode_Check(value.ptr()) || PyBytes_Check(value.ptr()) || !PySequence_Check(value.ptr())) {
+        throw py::type_error(names + " must be a sequence of three numbers, got " + TypeName(value));
+    }
+    const auto items = py::reinterpret_borrow<py::sequence>(value);
+    if (items.size() != 3) {
+        throw py::value_error(names + " must hold 3 numbers, got " + std::to_string(items.size()));
+    }
+    double numbers[3];
+    for (int i = 0; i < 3; ++i) {
+        const py::object item = items[static_cast<std::size_t>(i)];
+        if (!PyNumber_Check(item.ptr()) || PyComplex_Check(item.ptr()) || PyUnicode_Check(item.ptr())) {
+            throw py::type_error(names + " must hold real numbers, got " + TypeName(item));
+        }
+        numbers[i] = py::float_(item);
+    }
+    Triple triple;
+    const bool target = std::strcmp(what, "target") == 0;
+    triple.first = CheckedFloat(numbers[0], target ? "x" : "vx");
+    triple.second = CheckedFloat(numbers[1], target ? "y" : "vy");
+    triple.curl = CheckedCurl(numbers[2]);
+    return triple;
+}
+
+long long CheckedWhole(const py::handle& value, const char* what, long long low, long long high) {
+    const py::int_ number = WholeNumber(value, what);
+    int overflow = 0;
+    const long long whole = PyLong_AsLongLongAndOverflow(number.ptr(), &overflow);
+    if (overflow != 0 || whole < low || whole > high) {
+        throw py::value_error(std::string(what) + " must lie in " + std::to_string(low) + ".." +
+                              std::to_string(high) + ", got " + py::repr(number).cast<std::string>());
+    }
+    return whole;
+}
+
+uint64_t CheckedSeed(const py::handle& value) {
+    const py::int_ number = WholeNumber(value, "seed");
+    const unsigned long long seed = PyLong_AsUnsignedLongLong(number.ptr());
+    if (PyErr_Occurred() != nullptr) {
+        PyErr_Clear();
+        throw py::value_error("seed must lie in 0..18446744073709551615, got " +
+                              py::repr(number).cast<std::string>());
+    }
+    return seed;
 }
 
 }  // namespace python

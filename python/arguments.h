@@ -33,6 +33,22 @@ records::ShotVector CheckedShot(double vx, double vy, double curl);
 // A shot from any sequence (vx, vy, curl).
 records::ShotVector ShotFromSequence(const py::object& shot);
 
+// Three numbers (a, b, curl) from a sequence or array, for a shot or a target named `what`: TypeError
+// for anything but three real numbers, ValueError for numbers that are not finite or a curl not 0 or 1.
+struct Triple {
+    float first = 0.0f;
+    float second = 0.0f;
+    uint8_t curl = 0;
+};
+Triple CheckedTriple(const py::handle& value, const char* what);
+
+// A whole number (an int or anything with __index__, never a bool or a float) within low..high:
+// TypeError otherwise, ValueError when it lies outside.
+long long CheckedWhole(const py::handle& value, const char* what, long long low, long long high);
+
+// A seed: a whole number within 0..2^64 - 1.
+uint64_t CheckedSeed(const py::handle& value);
+
 // Checks that an array of stones has shape (..., 16, 2) with `leading` leading dimensions and only
 // finite positions.
 void CheckStones(const FloatArray& stones, int leading);

@@ -7,6 +7,8 @@
 #include "physics/stone_motion.h"
 #include "python/arguments.h"
 #include "python/batch.h"
+#include "python/game_binding.h"
+#include "python/player_binding.h"
 #include "python/search_binding.h"
 #include "simulator/shot_inverse.h"
 
@@ -24,7 +26,8 @@ namespace python {
 
 namespace {
 
-constexpr const char* ModuleDoc = R"(The curling engine's physics, shot inverse, evaluation and search.
+constexpr const char* ModuleDoc =
+    R"(The curling engine's physics, search and the match host's games, in-process.
 
 Coordinates are metres as 32-bit floats: x across the sheet (4.75 wide, centre line x = 2.375), y along
 it, the tee (the centre of the house) at (2.375, 4.88). A delivered stone starts at (2.375, 41.28) and
@@ -33,12 +36,25 @@ travels towards smaller y. A stone that is not on the sheet (removed, or not yet
 A position is `stones`, an array of shape (16, 2) (x, y of stone i in row i), and `shot_number`, the
 number of stones delivered so far in the end (0..15), which is also the index of the next stone. Stone i
 is shot i of the end: even indices belong to the team that throws first, odd ones to the team with the
-last stone (the hammer). A shot is (vx, vy, curl): the stone's initial velocity in m/s and its curl flag,
-0 (the path turns counter-clockwise) or 1 (clockwise).
+last stone (the hammer). A shot is a Shot (vx, vy, curl): the stone's initial velocity in m/s and its
+curl flag, 0 (the path turns counter-clockwise) or 1 (clockwise); a Target (x, y, curl) is where a stone
+should rest, in metres, and create_shot() turns it into the shot that rests there.
 
+Physics and search: simulate(), simulate_many(), create_shot(), lone_rest(), score(), evaluate(), Search.
 Every result is the engine's own, bit for bit; the same inputs give the same outputs at any thread count.
-Bad inputs (wrong shapes, numbers that are not finite, shot numbers or curls out of range) raise
-ValueError with the reason.)";
+
+Games: Game plays one game under the match host's rules and execution noise, stone by stone, exactly as
+curling-match referees it (the same seed gives the same game); record() and save() write it as the host
+does. curling.players holds the host's players: players.search() (the engine), players.drawer() and
+players.random(seed) (its baselines); any callable from a Game to a shot is a player. play_many() plays
+the next stone of many games on threads.
+
+Learning: Env is a game against a player as a Gymnasium environment (a gymnasium.Env when gymnasium is
+installed; otherwise the same on NumPy alone, its spaces from curling.spaces); VectorEnv steps n of them
+at once on threads without the GIL.
+
+Bad inputs (wrong shapes or types, numbers that are not finite, shot numbers or curls out of range, a stone
+after the game is over) raise ValueError or TypeError with the reason.)";
 
 constexpr const char* SimulateDoc = R"(Plays one shot, without noise, and returns the stones after it.
 
@@ -60,8 +76,8 @@ Returns an (n, 16, 2) float32 array, row i equal to simulate() of shot i.)";
 
 constexpr const char* CreateShotDoc = R"(The shot that brings a lone stone to rest at (x, y), metres.
 
-Returns (vx, vy, curl) in m/s, the simulator library's CreateShot: the stone, moved as the engine moves
-it, rests within a millimetre of any target the search aims at. curl: 0 or 1, passed through.)";
+Returns a Shot (vx, vy, curl) in m/s, the simulator library's CreateShot: the stone, moved as the
+engine moves it, rests within a millimetre of any target the search aims at. curl: 0 or 1, passed through.)";
 
 constexpr const char* LoneRestDoc = R"(Where the shot (vx, vy in m/s, curl 0 or 1) comes to rest alone.
 
@@ -78,11 +94,10 @@ stones: (16, 2); shot_number: 0..15. Every stone in the house, closest to the te
 (100 / rank) / (d^2 + 10) with rank 2 for the closest and d the distance from the tee in metres, negated
 for the other team's stones; at most about +-24.4.)";
 
-py::tuple CreateShotFromTarget(double x, double y, double curl) {
+py::object CreateShotFromTarget(double x, double y, double curl) {
     const records::ShotTarget target =
         records::MakeShotTarget(CheckedFloat(x, "x"), CheckedFloat(y, "y"), CheckedCurl(curl));
-    const records::ShotVector shot = simulator::ShotForTarget(target);
-    return py::make_tuple(shot.vx, shot.vy, static_cast<int>(shot.curl));
+    return ShotTuple(simulator::ShotForTarget(target));
 }
 
 py::tuple LoneRest(double vx, double vy, double curl) {
@@ -217,6 +232,7 @@ PYBIND11_MODULE(_curling, module) {
     module.doc() = ModuleDoc;
     // Box2D's one-time set-up, on the importing thread before any batch starts threads.
     physics::WarmUp();
+    BindGame(module);
     module.def("simulate", &Simulate, SimulateDoc, arg("stones"), arg("shot_number"), arg("shot"),
                arg("trajectory") = false);
     module.def("simulate_many", &SimulateMany, SimulateManyDoc, arg("stones"), arg("shot_number"),
@@ -226,4 +242,5 @@ PYBIND11_MODULE(_curling, module) {
     module.def("score", &Score, ScoreDoc, arg("stones"), arg("shot_number") = EndOverShotNumber);
     module.def("evaluate", &Evaluate, EvaluateDoc, arg("stones"), arg("shot_number"));
     BindSearch(module);
+    BindPlayers(module);
 }

@@ -1,6 +1,7 @@
 #include "python/search_binding.h"
 
 #include "python/arguments.h"
+#include "python/game_binding.h"
 #include "search/search.h"
 #include "simulator/shot_inverse.h"
 
@@ -36,14 +37,15 @@ noise.)";
 
 constexpr const char* BestShotResultDoc = R"(What one search found.
 
-shot: (vx, vy, curl), the shot the engine answers; target: (x, y, curl), where it aims; expected_value:
+shot: the Shot (vx, vy, curl) the engine answers, in m/s; target: the Target (x, y, curl) it aims at, in
+metres; expected_value:
 its noise-weighted value for the team throwing (an end score after the last stone, 15, otherwise a
 position evaluation); values: (10994,) float64, the outcome value of every test shot, in the order of
 Search.test_targets.)";
 
 struct BestShot {
-    py::tuple shot;
-    py::tuple target;
+    py::object shot;
+    py::object target;
     double expectedValue = 0.0;
     py::array_t<double> values;
 };
@@ -89,8 +91,8 @@ public:
         const records::ShotTarget& target =
             search_.GetTables().candidateTargets(chosen.curl, chosen.row, chosen.column);
         BestShot best;
-        best.shot = py::make_tuple(choice.shot.vx, choice.shot.vy, static_cast<int>(choice.shot.curl));
-        best.target = py::make_tuple(target.x, target.y, static_cast<int>(target.curl));
+        best.shot = ShotTuple(choice.shot);
+        best.target = TargetTuple(target);
         best.expectedValue = choice.selection.bestExpected;
         best.values = values;
         return best;

@@ -1,9 +1,9 @@
 # Fails when a folder includes a header of a folder above it or beside it. The layers, bottom first:
 # records and platform; physics; evaluation; search; engine. The simulator library, the host (with
-# its baseline engines), the studio, the Python module and the Windows check's tool sit above what they
-# use; the web files sit below everything that serves them. Box2D
-# is included only by the physics, its internals only from physics/detail/, and no public physics
-# header shows either. Tests never include the benchmarks.
+# its baseline engines), the studio and the Windows check's tool sit above what they use; the Python
+# module sits above the host, whose referee and rules its games use; the web files sit below everything
+# that serves them. Box2D is included only by the physics, its internals only from physics/detail/, and
+# no public physics header shows either. Tests never include the benchmarks.
 set(allowed_records records)
 set(allowed_platform platform)
 set(allowed_physics records physics)
@@ -14,7 +14,7 @@ set(allowed_simulator records physics simulator)
 set(allowed_web web)
 set(allowed_host records platform physics evaluation simulator engine web host)
 set(allowed_studio records platform physics evaluation search simulator engine web host studio)
-set(allowed_python records physics evaluation search simulator python)
+set(allowed_python records platform physics evaluation search simulator host python)
 set(allowed_windows records platform search engine simulator windows)
 set(allowed_fixtures records platform tests/fixtures)
 set(allowed_bench records platform physics evaluation search engine simulator host python bench tests/fixtures)
