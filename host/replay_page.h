@@ -9,7 +9,9 @@
 // to which every shot, end and the result are appended as they come, one line each. The page loads the
 // data file (nothing else is fetched), so a reload shows the game so far. It animates every shot along
 // its stones' paths (play, pause, step, speed) on the whole sheet from the hack to the back line and on
-// the house, and shows each shot's still picture; a game still running opens at its last shot.
+// the house, and shows each shot's still picture; a game still running opens at its last shot. Its style
+// and script are the files web/replay.css and web/replay.js, drawn with web/draw.js, the drawing module
+// of the studio's page, all built into the page.
 namespace host {
 
 constexpr const char* ReplayDataFile = "replay-data.js";

@@ -18,6 +18,7 @@ struct Executor {
     physics::SimulationScratch& scratch;
     physics::SimulationPath path;
     const physics::SettledStart& settled;
+    std::atomic<int>* testsDone;
     records::GameState record;  // refreshed before every test, so each starts from the searched position
 };
 
@@ -39,6 +40,9 @@ void EvaluateBlocks(Executor& e, std::atomic<int>& nextBlock) {
         const CellBlock block = BlockAt(index);
         for (int column = block.firstColumn; column < block.endColumn; ++column) {
             EvaluateTest(e, block.curl, block.row, column);
+        }
+        if (e.testsDone != nullptr) {
+            e.testsDone->fetch_add(block.endColumn - block.firstColumn, std::memory_order_relaxed);
         }
     }
 }
@@ -66,7 +70,7 @@ CellBlock BlockAt(int index) {
 }
 
 void EvaluateTests(const records::GameState& state, const Tables& tables, ValueTable& values,
-                   physics::SimulationPath path, std::FILE* log) {
+                   physics::SimulationPath path, std::FILE* log, std::atomic<int>* testsDone) {
     // Before any worker starts, so that no two threads make the physics' first contact at once.
     physics::WarmUp();
     // Placed stones that overlap settle alike before every test shot comes near them: worked out once.
@@ -81,7 +85,7 @@ void EvaluateTests(const records::GameState& state, const Tables& tables, ValueT
     std::atomic<int> nextBlock{0};
     auto run = [&] {
         physics::SimulationScratch scratch;
-        Executor e{state, tables, values, scratch, path, settled, {}};
+        Executor e{state, tables, values, scratch, path, settled, testsDone, {}};
         EvaluateBlocks(e, nextBlock);
     };
     std::thread workers[WorkerCount];

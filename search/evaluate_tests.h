@@ -4,6 +4,7 @@
 #include "records/game_state.h"
 #include "search/search_tables.h"
 
+#include <atomic>
 #include <cstdio>
 
 namespace search {
@@ -43,7 +44,9 @@ CellBlock BlockAt(int index);  // index 0..BlockCount()-1
 // calling thread take blocks in turn, each with a scratch of its own.
 // Logs which workers were done when no block was left for the caller, then waits for all of them.
 // Both simulation paths give the same values; the plain one is the reference for benchmarks and tests.
+// `testsDone`, when given, counts the cells valued so far (block by block), for a caller that shows how
+// far the search has come; it is not reset here.
 void EvaluateTests(const records::GameState& state, const Tables& tables, ValueTable& values,
-                   physics::SimulationPath path, std::FILE* log);
+                   physics::SimulationPath path, std::FILE* log, std::atomic<int>* testsDone = nullptr);
 
 }  // namespace search

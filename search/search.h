@@ -6,6 +6,7 @@
 #include "search/search_tables.h"
 #include "search/selection.h"
 
+#include <atomic>
 #include <cstdio>
 #include <memory>
 
@@ -33,20 +34,26 @@ public:
     void Prepare(records::CreateShotFunction createShot, std::FILE* log);
 
     // GO: logs the position's score and evaluation, values every test, chooses, logs the report.
+    // `testsDone`, when given, counts the test cells valued so far (see search::EvaluateTests).
     Choice Go(const records::GameState& state, std::FILE* log,
-              physics::SimulationPath path = physics::SimulationPath::Fast);
+              physics::SimulationPath path = physics::SimulationPath::Fast,
+              std::atomic<int>* testsDone = nullptr);
 
     // The valuing step of Go alone: fills Values().
     void EvaluateTests(const records::GameState& state, std::FILE* log,
-                       physics::SimulationPath path = physics::SimulationPath::Fast);
+                       physics::SimulationPath path = physics::SimulationPath::Fast,
+                       std::atomic<int>* testsDone = nullptr);
 
     const Tables& GetTables() const { return *tables_; }
     const ValueTable& Values() const { return *values_; }
     ValueTable& Values() { return *values_; }
+    // Every candidate's expected value in the last Go.
+    const ExpectedTable& ExpectedValues() const { return *expected_; }
 
 private:
     std::unique_ptr<Tables> tables_;
     std::unique_ptr<ValueTable> values_;
+    std::unique_ptr<ExpectedTable> expected_;
 };
 
 }  // namespace search

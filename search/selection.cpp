@@ -21,14 +21,17 @@ double RawValue(const ValueTable& values, CandidateIndex candidate) {
     return values(candidate.curl, candidate.row, candidate.column + reach);
 }
 
-Selection ChooseCandidate(const Tables& tables, const ValueTable& values) {
+Selection ChooseCandidate(const Tables& tables, const ValueTable& values, ExpectedTable* expected) {
     Selection selection;
     ForEachCell(CandidateGrid, [&](int curl, int row, int column) {
         const CandidateIndex candidate{curl, row, column};
-        const double expected = ExpectedValue(tables, values, candidate);
-        if (expected > selection.bestExpected) {
+        const double value = ExpectedValue(tables, values, candidate);
+        if (expected != nullptr) {
+            (*expected)(curl, row, column) = value;
+        }
+        if (value > selection.bestExpected) {
             selection.chosenFound = true;
-            selection.bestExpected = expected;
+            selection.bestExpected = value;
             selection.chosen = candidate;
         }
         const double raw = RawValue(values, candidate);
@@ -36,7 +39,7 @@ Selection ChooseCandidate(const Tables& tables, const ValueTable& values) {
             selection.rawFound = true;
             selection.bestRaw = raw;
             selection.rawBest = candidate;
-            selection.rawBestExpected = expected;
+            selection.rawBestExpected = value;
         }
     });
     // Nothing beat the floor (every value NaN): fall back on the first candidate rather than an

@@ -28,8 +28,11 @@ double ExpectedValue(const Tables& tables, const ValueTable& values, CandidateIn
 // The value of the candidate's own test.
 double RawValue(const ValueTable& values, CandidateIndex candidate);
 
+// Every candidate's expected value, as the scan computes it.
+using ExpectedTable = CandidateTable<double>;
+
 // Scans the candidate grid in the grid order; only a strictly greater value replaces a best, so ties
-// go to the candidate met first.
-Selection ChooseCandidate(const Tables& tables, const ValueTable& values);
+// go to the candidate met first. `expected`, when given, receives every candidate's expected value.
+Selection ChooseCandidate(const Tables& tables, const ValueTable& values, ExpectedTable* expected = nullptr);
 
 }  // namespace search

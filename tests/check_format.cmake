@@ -1,6 +1,7 @@
 # Fails when a C++ source of the project differs from what clang-format makes of it.
 set(sources)
-foreach(folder records platform physics evaluation search engine simulator host python windows tests bench fuzz)
+foreach(folder records platform physics evaluation search engine simulator web host studio python windows tests bench
+        fuzz)
     file(GLOB_RECURSE found ${SOURCE_DIR}/${folder}/*.cpp ${SOURCE_DIR}/${folder}/*.h)
     list(APPEND sources ${found})
 endforeach()

@@ -1,8 +1,9 @@
 # Fails when a folder includes a header of a folder above it or beside it. The layers, bottom first:
 # records and platform; physics; evaluation; search; engine. The simulator library, the host (with
-# its baseline engines) and the Windows check's tool sit above what they use; the Python module sits
-# above the host, whose referee and rules its games use. Box2D is included only by the physics, its
-# internals only from physics/detail/, and no public physics header shows either. Tests never include the benchmarks.
+# its baseline engines), the studio and the Windows check's tool sit above what they use; the Python
+# module sits above the host, whose referee and rules its games use; the web files sit below everything
+# that serves them. Box2D is included only by the physics, its internals only from physics/detail/, and
+# no public physics header shows either. Tests never include the benchmarks.
 set(allowed_records records)
 set(allowed_platform platform)
 set(allowed_physics records physics)
@@ -10,15 +11,18 @@ set(allowed_evaluation records evaluation)
 set(allowed_search records physics evaluation search)
 set(allowed_engine records platform physics evaluation search engine)
 set(allowed_simulator records physics simulator)
-set(allowed_host records platform physics evaluation simulator engine host)
+set(allowed_web web)
+set(allowed_host records platform physics evaluation simulator engine web host)
+set(allowed_studio records platform physics evaluation search simulator engine web host studio)
 set(allowed_python records platform physics evaluation search simulator host python)
 set(allowed_windows records platform search engine simulator windows)
 set(allowed_fixtures records platform tests/fixtures)
 set(allowed_bench records platform physics evaluation search engine simulator host python bench tests/fixtures)
-set(allowed_fuzz records platform physics evaluation search engine simulator host)
+set(allowed_fuzz records platform physics evaluation search engine simulator host studio)
 
 set(failures "")
-foreach(layer records platform physics evaluation search engine simulator host python windows fixtures bench fuzz)
+foreach(layer records platform physics evaluation search engine simulator web host studio python windows fixtures bench
+        fuzz)
     set(folder ${layer})
     if(layer STREQUAL "fixtures")
         set(folder tests/fixtures)
@@ -44,8 +48,11 @@ foreach(layer records platform physics evaluation search engine simulator host p
                 endif()
             elseif(line MATCHES "^#include <box2d/" AND NOT name MATCHES "^physics/")
                 string(APPEND failures "  ${name} includes Box2D\n")
-            elseif(line MATCHES "^#include <(nlohmann|CLI)/" AND NOT name MATCHES "^(host|bench|fuzz)/")
+            elseif(line MATCHES "^#include <(nlohmann|CLI)/" AND NOT name MATCHES "^(host|studio|bench|fuzz)/")
                 # The engine reads no command line and writes no JSON: those stay with the programs.
+                string(APPEND failures "  ${name} includes ${line}\n")
+            elseif(line MATCHES "^#include <httplib.h>" AND NOT name MATCHES "^studio/")
+                # Only the studio's server speaks HTTP.
                 string(APPEND failures "  ${name} includes ${line}\n")
             endif()
         endforeach()

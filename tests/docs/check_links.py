@@ -24,7 +24,7 @@ PROGRAM = re.compile(r"(?<![\w./-])(?:\./)?build/bin/([\w.-]+)")
 INLINE_CODE = re.compile(r"`([^`]+)`")
 # Only paths under the project's own top folders: `build/...`, `/usr/...` or `matches/...` are not ours.
 SOURCE_PATH = re.compile(
-    r"^(?:records|platform|physics|evaluation|search|engine|simulator|host|python|windows|tests|bench|fuzz|"
+    r"^(?:records|platform|physics|evaluation|search|engine|simulator|host|studio|web|python|windows|tests|bench|fuzz|"
     r"examples|scripts|cmake|docs|\.ci)/[\w./-]*$")
 FENCE = re.compile(r"^\s*(```|~~~)")
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <limits>
 #include <string>
@@ -58,7 +59,11 @@ TEST(EvaluateTests, ValuesEveryCellAndLogsSixteenDoneFlags) {
     state.stones[3] = {2.375f, 4.88f};
     state.stones[4] = {2.375f, 5.5f};
     Prepared prepared(std::numeric_limits<double>::quiet_NaN());
-    std::string log = Captured([&](std::FILE* file) { prepared.search.EvaluateTests(state, file); });
+    std::atomic<int> testsDone{0};
+    std::string log = Captured([&](std::FILE* file) {
+        prepared.search.EvaluateTests(state, file, physics::SimulationPath::Fast, &testsDone);
+    });
+    EXPECT_EQ(testsDone.load(), search::ValueTable::CellCount);
     EXPECT_EQ(log.size(), 33u);
     EXPECT_EQ(log.find_first_not_of("01,"), 32u) << log;
     const double expected = evaluation::EvaluatePosition(state, 0);
@@ -100,6 +105,15 @@ TEST(CandidateChoice, TiesGoToTheCandidateMetFirstAndKernelSumsDecide) {
         }
         search::Selection selection = prepared.Choose();
         EXPECT_EQ(Text(selection.chosen), Text(c.chosen));
+        // The table the studio draws holds the same numbers: the chosen one is its first maximum.
+        search::ExpectedTable expected;
+        search::Selection again =
+            search::ChooseCandidate(prepared.search.GetTables(), prepared.search.Values(), &expected);
+        const double* first = std::max_element(std::begin(expected.cells), std::end(expected.cells));
+        EXPECT_EQ(first - expected.cells,
+                  search::ExpectedTable::Index(c.chosen.curl, c.chosen.row, c.chosen.column));
+        EXPECT_EQ(expected(again.rawBest.curl, again.rawBest.row, again.rawBest.column),
+                  again.rawBestExpected);
         if (c.successRate >= 0.0) {
             std::string report = prepared.Report(selection);
             char line[64];
