@@ -3,7 +3,7 @@
 //   slow     like good, 0.2 s per GO
 //   late     like good, but answers the first GO after 0.7 s
 //   split    like good, each reply in two writes 50 ms apart
-//   double   like good, then a second, stale reply to every GO
+//   double   like good, with a second, stale reply to every GO in the same write
 //   chatty   like good, with 100 KB on its standard error for every GO
 //   garbage  answers GO with words that are no reply
 //   nan      answers GO with a velocity that is not a number, or infinite
@@ -73,10 +73,13 @@ int main(int, char** argv) {
                 Reply(reply.substr(6), 0.05);
                 continue;
             }
-            Reply(reply, mode == "slow" ? 0.2 : (mode == "late" && ++goCount == 1 ? 0.7 : 0.0));
             if (mode == "double") {
-                Reply("BESTSHOT 9 9 0");
+                // One write: as two, the stale one could arrive after the host has cleared the way for the
+                // next GO, and answer it, whenever this process is held up between them.
+                Reply(reply + "BESTSHOT 9 9 0");
+                continue;
             }
+            Reply(reply, mode == "slow" ? 0.2 : (mode == "late" && ++goCount == 1 ? 0.7 : 0.0));
         }
     }
     return 0;
