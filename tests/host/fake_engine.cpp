@@ -1,7 +1,7 @@
 // A stand-in engine for the host's tests. Its behaviour comes from the name it is started under:
 //   good     answers READYOK and, for shot s, BESTSHOT (0.6 + 0.3 s) 4.88 (s mod 2)
 //   slow     like good, 0.2 s per GO
-//   late     like good, but answers the first GO after 0.7 s
+//   late     like good, but answers the first GO after 2.5 s
 //   split    like good, each reply in two writes 50 ms apart
 //   double   like good, with a second, stale reply to every GO in the same write
 //   chatty   like good, with 100 KB on its standard error for every GO
@@ -79,7 +79,7 @@ int main(int, char** argv) {
                 Reply(reply + "BESTSHOT 9 9 0");
                 continue;
             }
-            Reply(reply, mode == "slow" ? 0.2 : (mode == "late" && ++goCount == 1 ? 0.7 : 0.0));
+            Reply(reply, mode == "slow" ? 0.2 : (mode == "late" && ++goCount == 1 ? 2.5 : 0.0));
         }
     }
     return 0;

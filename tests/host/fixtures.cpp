@@ -57,7 +57,7 @@ host::GameSetup TestSetup(const std::string& engine0, const std::string& engine1
     setup.engines[1] = engine1;
     setup.ends = ends;
     setup.noiseScale = 0.0;
-    setup.shotTimeout = 5.0;
+    setup.shotTimeout = UnhurriedTimeout;
     setup.graceSeconds = 0.5;
     setup.logLimitBytes = 65536;
     setup.folder = testsupport::MakeTemporaryDirectory();

@@ -16,7 +16,10 @@ host::SheetModel ScriptedSheet();
 // The fake engine linked under `mode`'s name in a folder of its own.
 std::string FakeEngine(const std::string& mode);
 
-// A game of `ends` ends without noise on the scripted sheet, in a fresh folder.
+// The shot timeout of a test game: well-behaved fakes answer at once, so it only bounds a test that fails.
+constexpr double UnhurriedTimeout = 30.0;  // seconds
+
+// A game of `ends` ends without noise on the scripted sheet, in a fresh folder, with UnhurriedTimeout.
 host::GameSetup TestSetup(const std::string& engine0, const std::string& engine1, int ends = 1);
 
 std::string ReadFile(const std::string& path);

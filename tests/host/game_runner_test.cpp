@@ -77,6 +77,12 @@ TEST(GameRunner, TalksTheProtocolAndRecordsEveryShotAndEnd) {
     EXPECT_EQ(Field(record[17], "hammer"), "1");
 }
 
+// Seconds for a fake engine that must answer in time, its start included: ample even under a sanitizer on
+// a loaded machine. Where a case is about a time-out, its shot timeout must run out for one engine while
+// the other one, or the same one restarted, answers within it; a short one would fail that engine at
+// random. Only where no engine has to answer in time may the time-out be short.
+constexpr double InTime = 2.0;
+
 TEST(GameRunner, AFaultyReplyLosesTheStoneAndAnEngineThatIsGoneForfeits) {
     // A path that needs escaping on the page and in the record.
     std::string notAProgram = testsupport::MakeTemporaryDirectory() + "/not a program & <friends>";
@@ -84,34 +90,37 @@ TEST(GameRunner, AFaultyReplyLosesTheStoneAndAnEngineThatIsGoneForfeits) {
     chmod(notAProgram.c_str(), 0755);
     struct Case {
         std::string engine0, engine1;
-        double timeout;
         std::vector<std::string> words;  // in the record
         int shots;                       // played; negative: an engine forfeits, after any number
         int winner;
         char lost;  // team 0's stones thrown away: 'a'll, the 'f'irst, 'n'one, or '?' not checked
+        double timeout = hosttest::UnhurriedTimeout;
+        double grace = 0.5;  // runs out for a hanging engine
         int ends = 1;
     } cases[] = {
-        {"garbage", "good", 5.0, {"not BESTSHOT"}, 16, 1, 'a'},
-        {"nan", "good", 5.0, {"not a finite"}, 16, 1, 'a'},
-        // Answers its first GO 0.7 s late, within the grace period: that reply is dropped, never taken for
+        {"garbage", "good", {"not BESTSHOT"}, 16, 1, 'a'},
+        {"nan", "good", {"not a finite"}, 16, 1, 'a'},
+        // Answers its first GO 2.5 s late, within the grace period: that reply is dropped, never taken for
         // the next request, and team 0's stone of shot 6 ends nearest the tee.
-        {"late", "good", 0.6, {"no reply within 0.6 s", "was dropped"}, 16, 0, 'f'},
-        {"split", "good", 0.5, {}, 16, 0, 'n'},
-        {"double", "good", 0.5, {"\"dropped\":\"BESTSHOT 9 9 0\""}, 16, 0, 'n'},
-        {"chatty", "good", 0.5, {"\"logCut\":[true,false]"}, 16, 0, 'n'},
-        {"hang", "good", 0.3, {"restarted", "engine 1", "once more after 3 restarts"}, 6, 1, 'a'},
-        {"deaf", "good", 0.3, {"engine 1", "left its input unread"}, -1, 1, '?', 8},
-        {"die", "good", 0.3, {"engine 1", "exited with code 3", "shot 5 of end 1", "giving up"}, 4, 1, 'n'},
-        {"closer", "good", 0.3, {"engine 1", "closed its standard output", "shot 1 of end 1"}, 0, 1, 'n'},
-        {"good", "mute", 0.3, {"engine 2", "did not answer ISREADY within 0.3 s"}, 0, 0, 'n'},
-        {notAProgram, "good", 0.3, {"engine 1 (" + notAProgram + ")", "cannot be started"}, 0, 1, 'n'},
-        {"mute", "mute", 0.3, {"engine 1", "engine 2", "did not answer ISREADY"}, 0, -1, 'n'},
+        {"late", "good", {"no reply within 2 s", "was dropped"}, 16, 0, 'f', InTime, 10.0},
+        {"split", "good", {}, 16, 0, 'n'},
+        {"double", "good", {"\"dropped\":\"BESTSHOT 9 9 0\""}, 16, 0, 'n'},
+        {"chatty", "good", {"\"logCut\":[true,false]"}, 16, 0, 'n'},
+        {"hang", "good", {"restarted", "engine 1", "once more after 3 restarts"}, 6, 1, 'a', InTime},
+        {"deaf", "good", {"engine 1", "left its input unread"}, -1, 1, '?', InTime, 0.5, 8},
+        {"die", "good", {"engine 1", "exited with code 3", "shot 5 of end 1", "giving up"}, 4, 1, 'n'},
+        {"closer", "good", {"engine 1", "closed its standard output", "shot 1 of end 1"}, 0, 1, 'n'},
+        {"good", "mute", {"engine 2", "did not answer ISREADY within 2 s"}, 0, 0, 'n', InTime},
+        {notAProgram, "good", {"engine 1 (" + notAProgram + ")", "cannot be started"}, 0, 1, 'n'},
+        // No engine has to answer in time.
+        {"mute", "mute", {"engine 1", "engine 2", "did not answer ISREADY within 0.3 s"}, 0, -1, 'n', 0.3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.engine0 + " against " + c.engine1);
         host::GameSetup setup = hosttest::TestSetup(
             c.engine0 == notAProgram ? notAProgram : FakeEngine(c.engine0), FakeEngine(c.engine1), c.ends);
         setup.shotTimeout = c.timeout;
+        setup.graceSeconds = c.grace;
         std::vector<std::string> record;
         host::GameLog log = PlayAndCheck(setup, record);
         bool forfeit = c.shots < 16;

@@ -133,16 +133,21 @@ TEST(MatchProcess, EarlierShardsMergeIntoTheirWholeMatch) {
 
 TEST(MatchProcess, AKilledHostLeavesARecordAndAPageThatReadBack) {
     std::string out = testsupport::MakeTemporaryDirectory() + "/match", error;
+    // Killed after 5 s, in the midst of a game that takes 128 times 0.2 s: time for a few shots even on a
+    // slow machine, and far from its end on a fast one.
     testsupport::ProcessResult run =
-        RunHost({"--engine", FakeEngine("slow"), "--engine", FakeEngine("slow"), "--out", out}, 1.5);
+        RunHost({"--engine", FakeEngine("slow"), "--engine", FakeEngine("slow"), "--out", out}, 5.0);
     EXPECT_FALSE(run.finished);
     std::vector<std::string> record = hosttest::ReadRecord(out + "/record.jsonl");
     ASSERT_GE(record.size(), 3u);
-    EXPECT_EQ(CountOf(ReadFile(out + "/record.jsonl"), "\"type\":\"shot\""), record.size() - 1);
+    // After the game's line only shots, and an end's line after its sixteenth.
+    const std::string text = ReadFile(out + "/record.jsonl");
+    EXPECT_EQ(CountOf(text, "\"type\":\"shot\"") + CountOf(text, "\"type\":\"end\""), record.size() - 1);
     std::string page = ReadFile(out + "/replay.html");
     EXPECT_TRUE(hosttest::WholePage(page, error)) << error;
-    // The replay's data follows the record by at most the shot being written.
-    EXPECT_GE(CountOf(ReadFile(out + "/replay-data.js"), "\nR.s(") + 2, record.size());
+    // The replay's data follows the record by at most the line being written.
+    const std::string data = ReadFile(out + "/replay-data.js");
+    EXPECT_GE(CountOf(data, "\nR.s(") + CountOf(data, "\nR.e(") + 2, record.size());
 }
 
 }  // namespace
