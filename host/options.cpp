@@ -140,36 +140,38 @@ void AddMatchFlags(CLI::App& app, MatchOptions& options, MatchFlags& flags) {
                    "the curling-engine beside curling-match")
         ->type_name("PATH")
         ->allow_extra_args(false);
-    app.add_option("--ends", options.ends, "ends of a game (default 8); a tie brings up to 3 extra ends")
+    app.add_option("--ends", options.ends,
+                   "ends of a game, 1 to 100 (default 8); a tie brings up to 3 extra ends")
         ->type_name("N")
         ->check(WholeNumber(1, 100));
-    app.add_option("--games", options.games, "games in the match (default 1); the first hammer alternates")
+    app.add_option("--games", options.games,
+                   "games in the match, 1 to 100000 (default 1); the first hammer alternates")
         ->type_name("K")
         ->check(WholeNumber(1, 100000));
-    app.add_option("--jobs", options.jobs, "games played at the same time (default 1)")
+    app.add_option("--jobs", options.jobs, "games played at the same time, 1 to 64 (default 1)")
         ->type_name("J")
         ->check(WholeNumber(1, 64));
-    app.add_option("--seed", options.seed, "fixes the execution noise (default 1)")
+    app.add_option("--seed", options.seed, "fixes the execution noise, 0 to 2^64-1 (default 1)")
         ->type_name("S")
         ->check(Wants("a whole number from 0 to 18446744073709551615", [](const std::string& text) {
             unsigned long long seed = 0;
             return ParseSeed(text, seed);
         }));
     app.add_option("--noise", options.noise,
-                   "scales the execution noise (default 1; 0 plays every shot as sent)")
+                   "scales the execution noise, 0 to 100 (default 1; 0: every shot as sent)")
         ->type_name("F")
         ->check(Number(0.0, 100.0, "a number from 0 to 100"));
     app.add_option("--shot-timeout", options.shotTimeout,
-                   "seconds for each shot and for the ready check (default 120)")
+                   "seconds for each shot and for the ready check, 0.001 to 10^6 (default 120)")
         ->type_name("SEC")
         ->check(Number(0.001, 1e6, "a number of seconds from 0.001 to 1000000"));
     app.add_option("--grace", options.graceSeconds,
                    "seconds, after a shot's time ran out, to answer it late before the\n"
-                   "engine is restarted (default 10)")
+                   "engine is restarted, 0 to 10^6 (default 10)")
         ->type_name("SEC")
         ->check(Number(0.0, 1e6, "a number of seconds from 0 to 1000000"));
     app.add_option("--log-limit", flags.logLimit,
-                   "each engine's log keeps its last MIB mebibytes (default 8)")
+                   "each engine's log keeps its last MIB mebibytes, 0.01 to 10^6 (default 8)")
         ->type_name("MIB")
         ->check(Number(0.01, 1e6, "a number of MiB from 0.01 to 1000000"));
     app.add_flag("--paired", options.paired,
@@ -177,7 +179,8 @@ void AddMatchFlags(CLI::App& app, MatchOptions& options, MatchFlags& flags) {
                  "the first hammer swapped (needs an even --games)");
     app.add_option("--sprt", flags.sprt,
                    "stop as soon as a sequential probability ratio test of engine 1 being\n"
-                   "E0 against E1 Elo stronger decides (error rates A = B = 0.05 unless given)")
+                   "E0 against E1 Elo stronger decides; E0 < E1, both within +-2000, and\n"
+                   "error rates A and B between 0 and 0.5 (0.05 unless given)")
         ->type_name("E0,E1[,A,B]")
         ->check(Wants("elo0,elo1[,alpha,beta] with elo0 < elo1 and alpha, beta between 0 and 0.5",
                       [](const std::string& text) {
