@@ -10,12 +10,26 @@ bool ParseStudioOptions(const std::vector<std::string>& arguments, const std::st
                         StudioOptions& options, std::string& error) {
     options = StudioOptions{};
     options.engine = defaultEngine;
-    CLI::App app{"curling-studio: set up a position, see the engine think, play against it, watch matches"};
-    app.add_option("--port", options.port, "TCP port to listen on (0: any free one)")
-        ->check(CLI::Range(0, 65535));
-    app.add_option("--host", options.host, "address to listen on; the API has no login");
-    app.add_option("--engine", options.engine, "the engine program Play mode plays against");
-    app.add_option("--matches", options.matches, "folder of the match folders that Watch lists");
+    CLI::App app{
+        "Serves a page to set up a position, see the engine think, play against it and watch matches.",
+        "curling-studio"};
+    app.get_formatter()->column_width(22);
+    app.add_option("--port", options.port,
+                   "TCP port to listen on, 0 to 65535 (default 8080; 0: any free one)")
+        ->type_name("PORT")
+        ->check(CLI::Range(0, 65535).description(""));
+    app.add_option("--host", options.host,
+                   "address to listen on (default 127.0.0.1); any but loopback brings a\n"
+                   "warning, as the API has no login")
+        ->type_name("ADDRESS");
+    app.add_option("--engine", options.engine,
+                   "the engine program Play mode plays against (default: the\n"
+                   "curling-engine beside curling-studio)")
+        ->type_name("PATH");
+    app.add_option("--matches", options.matches,
+                   "folder of the match folders that Watch lists, and where Play\n"
+                   "records its games (default matches/)")
+        ->type_name("DIR");
     options.helpText = app.help();
     // CLI11 reads the arguments back to front.
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
