@@ -14,15 +14,40 @@ Usage (from the repository, after the build):
 Rounds alternate the sides, so both see the same load; every figure is the fastest round (5 by default).
 """
 
+import argparse
 import os
-import sys
 import time
 
-import numpy as np
 
-import curling
+class OneLineParser(argparse.ArgumentParser):
+    """A bad command line is one line on stderr and exit code 2, as in the other benchmarks."""
 
-ROUNDS = int(sys.argv[1]) if len(sys.argv) > 1 else 5
+    def error(self, message):
+        self.exit(2, f"{self.prog}: {message} (try --help)\n")
+
+
+def round_count(text):
+    if not text.isdigit() or not 1 <= int(text) <= 1000:
+        raise argparse.ArgumentTypeError(f"wants a whole number from 1 to 1000, not {text!r}")
+    return int(text)
+
+
+def rounds_from_command_line():
+    parser = OneLineParser(
+        prog="bench_env.py",
+        description="What curling.Env costs over the bare physics, and VectorEnv on one and two threads.")
+    parser.add_argument("rounds", nargs="?", type=round_count, default=5, metavar="ROUNDS",
+                        help="rounds; every figure is the fastest of them (1 to 1000, default 5)")
+    return parser.parse_args().rounds
+
+
+# Read before the module is imported, so that --help works without a build.
+ROUNDS = rounds_from_command_line()
+
+import numpy as np  # noqa: E402
+
+import curling  # noqa: E402
+
 STEPS = 400  # agent stones per Env round: 400 steps, about 800 stones
 
 

@@ -114,11 +114,30 @@ def memory_after_analyses(address, pid, count):
     return field('VmRSS'), field('VmHWM')
 
 
+class OneLineParser(argparse.ArgumentParser):
+    """A bad command line is one line on stderr and exit code 2, as in the other benchmarks."""
+
+    def error(self, message):
+        self.exit(2, f"{self.prog}: {message} (try --help)\n")
+
+
+def analysis_count(text):
+    if not text.isdigit() or not 1 <= int(text) <= 10000:
+        raise argparse.ArgumentTypeError(f"wants a whole number from 1 to 10000, not {text!r}")
+    return int(text)
+
+
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument('--bin', required=True, help='the folder of curling-studio and curling-engine')
-    parser.add_argument('--positions', default=os.path.join(HERE, '..', '..', 'tests', 'fixtures', 'positions'))
-    parser.add_argument('--analyses', type=int, default=100)
+    parser = OneLineParser(
+        prog='bench_studio.py',
+        description='Times the studio against the engine on the benchmark positions, in headless Chromium.')
+    parser.add_argument('--bin', required=True, metavar='FOLDER',
+                        help='the folder of curling-studio and curling-engine (build/bin)')
+    parser.add_argument('--positions', metavar='FOLDER',
+                        default=os.path.join(HERE, '..', '..', 'tests', 'fixtures', 'positions'),
+                        help='a folder of position files (default: tests/fixtures/positions)')
+    parser.add_argument('--analyses', type=analysis_count, default=100, metavar='N',
+                        help='analyses before the memory is read (1 to 10000, default 100)')
     arguments = parser.parse_args()
     studio_path = os.path.abspath(os.path.join(arguments.bin, 'curling-studio'))
     engine_path = os.path.abspath(os.path.join(arguments.bin, 'curling-engine'))
