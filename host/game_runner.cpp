@@ -6,6 +6,7 @@
 #include "host/protocol.h"
 #include "host/replay_page.h"
 
+#include <cassert>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -217,9 +218,22 @@ bool RequestShot(Game& game, const records::GameState& state, int endsNow, ShotE
     return true;
 }
 
+// What the engines are told after a shot: the stones still to come at (0, 0), the others at (0, 0) or
+// in play.
+[[maybe_unused]] bool SoundAfterShot(const records::GameState& state, int shot, const SheetModel& model) {
+    for (int i = 0; i < records::StoneCount; ++i) {
+        const records::StonePosition& stone = state.stones[i];
+        const bool away = stone.x == 0.0f && stone.y == 0.0f;
+        if (!away && (i > shot || !model.inPlay(stone))) {
+            return false;
+        }
+    }
+    return state.shotNumber == shot + 1;
+}
+
 void Play(Game& game, records::GameState& state, ShotEntry& entry) {
     const GameSetup& setup = game.log.setup;
-    state.shotNumber = entry.shot;
+    assert(state.shotNumber == entry.shot);
     if (entry.delivered) {
         int shotIndex = entry.end * StonesPerEnd + entry.shot;
         // Both games of a pair draw the same noise for the same shot of the same end.
@@ -230,12 +244,14 @@ void Play(Game& game, records::GameState& state, ShotEntry& entry) {
         entry.aimed = delivery.aimed;
         entry.moved = delivery.moved;
         // Shot 0..15 of an end is always played.
-        static_cast<void>(game.model->simulateShot(state, delivery.played, entry.path));
+        [[maybe_unused]] const bool played = game.model->simulateShot(state, delivery.played, entry.path);
+        assert(played);
     } else {
         state.stones[entry.shot] = records::StonePosition{0.0f, 0.0f};  // delivered, out of play
     }
     state.shotNumber = entry.shot + 1;
     RemoveStonesOutOfPlay(state, *game.model);
+    assert(SoundAfterShot(state, entry.shot, *game.model));
     for (int i = 0; i < records::StoneCount; ++i) {
         entry.stones[i] = state.stones[i];
     }
@@ -286,6 +302,7 @@ bool PlayEnd(Game& game, GameProgress& progress) {
         AppendReplay(game, ReplayShotLine(entry, game.log.setup));
         Report(game);
     }
+    assert(state.shotNumber == StonesPerEnd);
     int houseScore = game.model->endScore(state);
     RecordEnd(progress, houseScore);
     const EndResult& result = progress.ends.back();
@@ -355,6 +372,7 @@ GameLog PlayGame(const GameSetup& setup, const SheetModel& model, const Progress
     AppendReplay(game, ReplayGameLine(setup));
     StartEngines(game);
     CheckReady(game);
+    assert(setup.ends >= 1 && (setup.firstHammer == 0 || setup.firstHammer == 1));
     GameProgress state;
     state.regularEnds = setup.ends;
     state.hammer = setup.firstHammer;
