@@ -20,7 +20,9 @@ if(TARGET curling_python)
     install(DIRECTORY ${CMAKE_BINARY_DIR}/python/curling DESTINATION lib/python3/dist-packages
             PATTERN __pycache__ EXCLUDE)
 endif()
+# The front page links into docs/, so the manuals go beside it.
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME curling-engine)

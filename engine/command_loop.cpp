@@ -4,6 +4,7 @@
 #include "platform/standard_streams.h"
 #include "platform/text.h"
 
+#include <cassert>
 #include <cstdio>
 #include <vector>
 
@@ -144,6 +145,8 @@ void HandleInput(Engine& engine, InputFramer& framer, const char* bytes, std::si
     if (!framer.discarding) {
         framer.pending.append(fragment);
     }
+    // A host that never ends its line must not make the engine hold more than one line's worth.
+    assert(framer.pending.size() <= MaxLineLength && (!framer.discarding || framer.pending.empty()));
 }
 
 int RunCommandLoop(Engine& engine) {

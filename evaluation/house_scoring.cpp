@@ -3,6 +3,7 @@
 #include "records/sheet.h"
 
 #include <algorithm>
+#include <cassert>
 
 namespace evaluation {
 
@@ -41,6 +42,7 @@ int EndScore(const records::GameState& state) {
         }
         ++count;
     }
+    assert(count <= records::StoneCount / 2);
     return first % 2 == 0 ? count : -count;
 }
 

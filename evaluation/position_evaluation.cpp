@@ -3,6 +3,9 @@
 #include "evaluation/house_scoring.h"
 #include "records/sheet.h"
 
+#include <cassert>
+#include <cmath>
+
 namespace evaluation {
 
 double EvaluatePosition(const records::GameState& state, int side) {
@@ -23,6 +26,9 @@ double EvaluatePosition(const records::GameState& state, int side) {
         sum += term;
         ++rank;
     }
+    // Sixteen ranks of at most 10 / rank each: a value beyond this has counted a stone twice or one
+    // from outside the house.
+    assert(std::fabs(sum) <= 24.4);
     return sum;
 }
 

@@ -1,12 +1,19 @@
 #include "host/match_rules.h"
 
+#include <cassert>
+
 namespace host {
 
 int TeamForShot(int hammer, int shot) {
+    assert((hammer == 0 || hammer == 1) && shot >= 0 && shot < StonesPerEnd);
     return shot % 2 == 1 ? hammer : 1 - hammer;
 }
 
 void RecordEnd(GameProgress& game, int houseScore) {
+    // A game ends before its extra ends run out, and one team scores at most its eight stones.
+    assert(!GameOver(game));
+    assert(game.hammer == 0 || game.hammer == 1);
+    assert(houseScore >= -StonesPerEnd / 2 && houseScore <= StonesPerEnd / 2);
     EndResult end;
     end.hammer = game.hammer;
     if (houseScore != 0) {

@@ -9,6 +9,19 @@ namespace host {
 
 namespace {
 
+// What the engines are told after a shot: the stones still to come at (0, 0), the others at (0, 0) or
+// in play.
+[[maybe_unused]] bool SoundAfterShot(const records::GameState& state, int shot, const SheetModel& model) {
+    for (int i = 0; i < records::StoneCount; ++i) {
+        const records::StonePosition& stone = state.stones[i];
+        const bool away = stone.x == 0.0f && stone.y == 0.0f;
+        if (!away && (i > shot || !model.inPlay(stone))) {
+            return false;
+        }
+    }
+    return state.shotNumber == shot + 1;
+}
+
 void StartEnd(Referee& referee) {
     referee.end = records::GameState{};
     referee.end.currentEnd = static_cast<int32_t>(referee.progress.ends.size());
@@ -34,6 +47,7 @@ void ScoreEnd(Referee& referee, const SheetModel& model, GameLog& log) {
 }  // namespace
 
 Referee StartReferee(const GameSetup& setup) {
+    assert(setup.ends >= 1 && (setup.firstHammer == 0 || setup.firstHammer == 1));
     Referee referee;
     referee.progress.regularEnds = setup.ends;
     referee.progress.hammer = setup.firstHammer;
@@ -80,13 +94,15 @@ bool PlayStone(Referee& referee, const SheetModel& model, ShotEntry entry, GameL
         entry.aimed = delivery.aimed;
         entry.moved = delivery.moved;
         // The shot number lies in 0..15, so the shot is always played.
-        static_cast<void>(
-            model.simulateShot(state, delivery.played, referee.keepPaths ? &entry.path : nullptr));
+        [[maybe_unused]] const bool played =
+            model.simulateShot(state, delivery.played, referee.keepPaths ? &entry.path : nullptr);
+        assert(played);
     } else {
         state.stones[entry.shot] = records::StonePosition{0.0f, 0.0f};  // delivered, out of play
     }
     state.shotNumber = entry.shot + 1;
     RemoveStonesOutOfPlay(state, model);
+    assert(SoundAfterShot(state, entry.shot, model));
     for (int i = 0; i < records::StoneCount; ++i) {
         entry.stones[i] = state.stones[i];
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 
@@ -44,6 +45,8 @@ struct ShotVector {
 };
 
 inline ShotTarget MakeShotTarget(float x, float y, int curl) {
+    // Any other value would be cut to its low byte: 256 would aim with curl 0.
+    assert(curl == 0 || curl == 1);
     ShotTarget target{};  // zeroes the padding, so the third word is exactly the curl flag
     target.x = x;
     target.y = y;

@@ -4,6 +4,8 @@
 #include "search/log_line.h"
 
 #include <atomic>
+#include <cassert>
+#include <cmath>
 #include <system_error>
 #include <thread>
 
@@ -30,7 +32,10 @@ void EvaluateTest(Executor& e, int curl, int row, int column) {
         e.tables.testLonePaths.empty() ? nullptr : &e.tables.testLonePaths[static_cast<std::size_t>(cell)];
     static_cast<void>(
         physics::SimulateShot(e.record, e.tables.testShots.cells[cell], e.scratch, e.path, lone, &e.settled));
-    e.values(curl, row, column) = evaluation::ShotOutcomeValue(e.state.shotNumber, e.record);
+    const double value = evaluation::ShotOutcomeValue(e.state.shotNumber, e.record);
+    // The selection passes over a value that is not a number without a word.
+    assert(std::isfinite(value));
+    e.values(curl, row, column) = value;
 }
 
 // Takes blocks until none is left.
@@ -50,6 +55,7 @@ void EvaluateBlocks(Executor& e, std::atomic<int>& nextBlock) {
 }  // namespace
 
 CellBlock BlockAt(int index) {
+    assert(index >= 0 && index < BlockCount());
     constexpr int strongBlocks = BlocksPerRow(TestGrid.strongColumns);
     constexpr int drawBlocks = BlocksPerRow(TestGrid.drawColumns);
     CellBlock block;
@@ -71,6 +77,8 @@ CellBlock BlockAt(int index) {
 
 void EvaluateTests(const records::GameState& state, const Tables& tables, ValueTable& values,
                    physics::SimulationPath path, std::FILE* log, std::atomic<int>* testsDone) {
+    // A test reads its trace by cell index, unchecked.
+    assert(tables.testLonePaths.empty() || tables.testLonePaths.size() == ValueTable::CellCount);
     // Before any worker starts, so that no two threads make the physics' first contact at once.
     physics::WarmUp();
     // Placed stones that overlap settle alike before every test shot comes near them: worked out once.

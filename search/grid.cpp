@@ -18,6 +18,9 @@ records::ShotTarget CellTarget(const GridShape& grid, int curl, int row, int col
 }
 
 Window WindowOf(CandidateIndex candidate, const DrawKernel& drawKernel) {
+    // Just outside the candidate grid a window still lies inside the test grid, and no index check
+    // would notice.
+    assert(CandidateTable<records::ShotTarget>::Contains(candidate.curl, candidate.row, candidate.column));
     Window window;
     window.curl = candidate.curl;
     window.firstColumn = candidate.column;

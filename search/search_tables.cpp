@@ -3,6 +3,7 @@
 #include "search/log_line.h"
 
 #include <atomic>
+#include <cassert>
 #include <system_error>
 #include <thread>
 
@@ -16,6 +17,8 @@ int GenerateGrid(const GridShape& grid, records::CreateShotFunction createShot, 
                  Shots& shots) {
     int generated = 0;
     ForEachCell(grid, [&](int curl, int row, int column) {
+        // The tables are stored in the walk's order: flat walks over them meet the cells in this order.
+        assert(targets.Index(curl, row, column) == generated);
         const records::ShotTarget target = CellTarget(grid, curl, row, column);
         targets(curl, row, column) = target;
         records::ShotVector& shot = shots(curl, row, column);

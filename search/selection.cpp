@@ -1,9 +1,27 @@
 #include "search/selection.h"
 
+#include <cassert>
+
 namespace search {
+
+namespace {
+
+// The middle of a candidate's window is the test aimed at the candidate's own target. Were the grids
+// shifted against each other, every expected value would weigh its neighbours' tests, and nothing
+// else would show it.
+[[maybe_unused]] bool CentredOnItsOwnTest(const Tables& tables, const Window& window,
+                                          CandidateIndex candidate) {
+    const records::ShotTarget& own = tables.candidateTargets(candidate.curl, candidate.row, candidate.column);
+    const records::ShotTarget& middle = tables.testTargets(window.curl, window.firstRow + window.rows / 2,
+                                                           window.firstColumn + window.columns / 2);
+    return own.x == middle.x && own.y == middle.y && own.curl == middle.curl;
+}
+
+}  // namespace
 
 double ExpectedValue(const Tables& tables, const ValueTable& values, CandidateIndex candidate) {
     const Window window = WindowOf(candidate, tables.drawKernel);
+    assert(CentredOnItsOwnTest(tables, window, candidate));
     double sum = 0.0;
     for (int i = 0; i < window.rows; ++i) {
         double rowSum = 0.0;
@@ -17,6 +35,7 @@ double ExpectedValue(const Tables& tables, const ValueTable& values, CandidateIn
 }
 
 double RawValue(const ValueTable& values, CandidateIndex candidate) {
+    assert(CandidateTable<double>::Contains(candidate.curl, candidate.row, candidate.column));
     const int reach = candidate.row < StrongRowCount ? StrongReach : DrawColumnReach;
     return values(candidate.curl, candidate.row, candidate.column + reach);
 }

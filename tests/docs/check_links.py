@@ -8,8 +8,10 @@ folder, since a dev or asan build keeps its programs in build/<preset>/bin. A pa
 quoted in backticks (`host/options.cpp`) must exist too, so a renamed file does not leave a stale name.
 
 Usage: check_links.py SOURCE_DIR BIN_DIR [--not-built NAME]...
---not-built names a program this build leaves out (bench_batch without the Python module). Prints one
-line per fault and exits 1 when there is any.
+       check_links.py --links-only DOC_DIR
+--not-built names a program this build leaves out (bench_batch without the Python module).
+--links-only checks the links alone, of an installed copy of the pages, which has no scripts, programs
+or sources beside it. Prints one line per fault and exits 1 when there is any.
 """
 
 import argparse
@@ -61,7 +63,7 @@ class Page:
                 self.anchors.add(anchor)
 
 
-def check_page(page, source_dir, bin_dir, not_built, pages):
+def check_page(page, source_dir, bin_dir, not_built, pages, links_only=False):
     faults = []
     where = os.path.relpath(page.path, source_dir)
 
@@ -84,10 +86,10 @@ def check_page(page, source_dir, bin_dir, not_built, pages):
                 if anchor not in pages[resolved].anchors:
                     fault(number, "link to %s: no heading with that anchor" % target)
         for quoted in INLINE_CODE.findall(line):
-            if SOURCE_PATH.match(quoted) and not os.path.exists(os.path.join(source_dir, quoted)):
+            if not links_only and SOURCE_PATH.match(quoted) and not os.path.exists(os.path.join(source_dir, quoted)):
                 fault(number, "%s: no such file in the source tree" % quoted)
 
-    for number, line in page.prose + page.code:
+    for number, line in [] if links_only else page.prose + page.code:
         for name in SCRIPT.findall(line):
             script = os.path.join(source_dir, "scripts", name)
             if not (os.path.isfile(script) and os.access(script, os.X_OK)):
@@ -102,11 +104,16 @@ def check_page(page, source_dir, bin_dir, not_built, pages):
 def main(arguments):
     parser = argparse.ArgumentParser(description="Checks the links and commands of README.md and docs/.")
     parser.add_argument("source_dir")
-    parser.add_argument("bin_dir")
+    parser.add_argument("bin_dir", nargs="?")
     parser.add_argument("--not-built", action="append", default=[], metavar="NAME",
                         help="a program this build leaves out")
+    parser.add_argument("--links-only", action="store_true",
+                        help="check the links alone, of installed pages without the source tree")
     options = parser.parse_args(arguments)
-    source_dir, bin_dir = os.path.abspath(options.source_dir), os.path.abspath(options.bin_dir)
+    if (options.bin_dir is None) != options.links_only:
+        parser.error("give BIN_DIR, or --links-only without it")
+    source_dir = os.path.abspath(options.source_dir)
+    bin_dir = os.path.abspath(options.bin_dir) if options.bin_dir else None
     not_built = set(options.not_built)
     files = [os.path.join(source_dir, "README.md")]
     docs = os.path.join(source_dir, "docs")
@@ -116,7 +123,7 @@ def main(arguments):
     faults = []
     for path in files:
         pages.setdefault(path, Page(path))
-        faults += check_page(pages[path], source_dir, bin_dir, not_built, pages)
+        faults += check_page(pages[path], source_dir, bin_dir, not_built, pages, options.links_only)
     for line in faults:
         print(line)
     print("%d Markdown files checked, %d faults" % (len(files), len(faults)))

@@ -83,3 +83,18 @@ def test_program_left_out_of_the_build_passes(tmp_path):
     make_tree(str(tmp_path), readme="Time it: `./build/bin/bench_batch 5`.\n")
     assert run_checker(tmp_path).returncode == 1
     assert run_checker(tmp_path, "--not-built", "bench_batch").returncode == 0
+
+
+def test_installed_copy_is_checked_for_links_alone(tmp_path):
+    # The pages as installed: no scripts, programs or sources beside them, and none looked for.
+    make_tree(str(tmp_path))
+    for name in ("scripts/play", "scripts/notes", "bin/curling-match", "bin/curling-engine", "engine/main.cpp"):
+        os.remove(os.path.join(tmp_path, name))
+    links_only = [sys.executable, CHECKER, "--links-only", str(tmp_path)]
+    assert run_checker(tmp_path).returncode == 1
+    result = subprocess.run(links_only, capture_output=True, text=True)
+    assert result.returncode == 0, result.stdout
+    os.remove(os.path.join(tmp_path, "docs", "guide.md"))
+    result = subprocess.run(links_only, capture_output=True, text=True)
+    assert result.returncode == 1
+    assert "README.md:2: link to docs/guide.md: no such file" in result.stdout

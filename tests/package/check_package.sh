@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # The Debian package, unpacked into a scratch root, plays a one-end game from there: the installed
 # curling-match finds the installed engine, and the engine its simulator library, wherever the root is.
-# The installed studio answers --help and, started, finds the same engine and serves.
+# The installed studio answers --help and, started, finds the same engine and serves. Every link of the
+# installed README and manuals reaches a page of the package.
 # Usage: check_package.sh BUILD_DIR
 set -euo pipefail
 build=$1
+links=$(cd "$(dirname "$0")/../docs" && pwd)/check_links.py
 scratch=$(mktemp -d)
 studio=""
 trap '[ -z "$studio" ] || kill "$studio" 2>/dev/null; rm -rf "$scratch"' EXIT
@@ -13,6 +15,9 @@ cpack --config "$build/CPackConfig.cmake" -B "$scratch/package" >/dev/null
 deb=$(ls "$scratch"/package/*.deb)
 dpkg-deb -f "$deb" Depends | grep -q libbox2d || { echo "the package does not depend on Box2D" >&2; exit 1; }
 dpkg -x "$deb" "$scratch/root"
+doc=$(dirname "$(find "$scratch/root/usr/share/doc" -maxdepth 2 -name README.md)")
+[ -d "$doc/docs" ] || { echo "the package has no docs/ beside its README" >&2; exit 1; }
+python3 "$links" --links-only "$doc" >"$scratch/links.txt" || { cat "$scratch/links.txt" >&2; exit 1; }
 cd "$scratch"  # from any folder
 "$scratch/root/usr/bin/curling-match" --help | grep -q -- '--game-range'
 status=0

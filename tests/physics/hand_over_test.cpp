@@ -52,12 +52,18 @@ std::string Index(const SheetStones& stones, const b2Body* body) {
     return std::to_string(physics::StoneIndex(stones, body));
 }
 
-// The points past pointCount keep whatever an earlier contact left in the allocator's block; nothing
-// reads them.
+// Box2D sets a manifold's type, normal and point only when the shapes touch, and the points up to
+// pointCount; the rest keeps whatever an earlier contact left in the allocator's block, and nothing
+// reads it.
 bool SameManifold(const b2Manifold& a, const b2Manifold& b) {
     const std::size_t points = static_cast<std::size_t>(a.pointCount);
-    return a.pointCount == b.pointCount && a.type == b.type &&
-           std::memcmp(&a.localNormal, &b.localNormal, sizeof a.localNormal) == 0 &&
+    if (a.pointCount != b.pointCount) {
+        return false;
+    }
+    if (points == 0) {
+        return true;
+    }
+    return a.type == b.type && std::memcmp(&a.localNormal, &b.localNormal, sizeof a.localNormal) == 0 &&
            std::memcmp(&a.localPoint, &b.localPoint, sizeof a.localPoint) == 0 &&
            std::memcmp(a.points, b.points, points * sizeof a.points[0]) == 0;
 }
