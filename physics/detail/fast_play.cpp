@@ -77,7 +77,7 @@ bool HandOverDelivery(const records::GameState& state, const records::ShotVector
                       const InertStones& inert, const LoneRunSetup& setup, const LonePath* lone,
                       const LoneResume* resumed, LoneRunResult handOver, FastPlayScratch& scratch,
                       PlayOutcome& outcome) {
-    World w = StartWorld(state, shot, scratch);
+    HandOverWorld w = StartWorld(state, shot, scratch);
     if (PlayStep(w.stones, *w.world)) {
         return false;
     }
@@ -103,7 +103,7 @@ bool HandOverDelivery(const records::GameState& state, const records::ShotVector
 // then the delivered stone runs alone.
 bool PlaySettling(const records::GameState& state, const records::ShotVector& shot, FastPlayScratch& scratch,
                   PlayOutcome& outcome) {
-    World w = StartWorld(state, shot, scratch);
+    HandOverWorld w = StartWorld(state, shot, scratch);
     const int thrower = state.shotNumber;
     const Settling settling = PlayUntilSettled(w.stones, *w.world, thrower, SettleStepLimit);
     if (settling.end == SettleEnd::PlayOver) {
@@ -186,7 +186,7 @@ bool PlayFromSettled(const records::GameState& state, const records::ShotVector&
     if (run.end == LoneRunEnd::Undecided) {
         return PlaySettling(state, shot, scratch, outcome);
     }
-    World w = StartWorld(state, shot, scratch);
+    HandOverWorld w = StartWorld(state, shot, scratch);
     if (PlayStep(w.stones, *w.world)) {
         return false;
     }
@@ -229,7 +229,7 @@ std::shared_ptr<const PlacedSettling> SettlePlacedStones(const records::GameStat
     // Any delivery that stays far from the placed stones while they settle serves: a draw from the hack.
     const records::ShotVector draw{0.0f, -29.6f, 0, {}};
     FastPlayScratch scratch;
-    World w = StartWorld(state, draw, scratch);
+    HandOverWorld w = StartWorld(state, draw, scratch);
     const int thrower = state.shotNumber;
     const Settling settling = PlayUntilSettled(w.stones, *w.world, thrower, SharedSettleStepLimit);
     if (settling.end != SettleEnd::Settled) {
@@ -334,7 +334,7 @@ bool PlayShotFast(const records::GameState& state, const records::ShotVector& sh
         return HandOverDelivery(state, shot, placed, inert, setup, lone, resumed, run, scratch, outcome);
     }
     if (run.end == LoneRunEnd::Undecided) {
-        World w = StartWorld(state, shot, scratch);
+        HandOverWorld w = StartWorld(state, shot, scratch);
         return PlayOn(w, 0, outcome);
     }
     outcome = LoneOutcome(state, placed, state.stones, inert, run.end,

@@ -1,17 +1,11 @@
 #pragma once
 
+#include "physics/world/box.h"
+
 #include <cstddef>
 #include <vector>
 
 namespace physics {
-
-// An axis-aligned box in sheet coordinates, as the world's broad phase keeps one per stone.
-struct Box {
-    float lowerX = 0.0f;
-    float lowerY = 0.0f;
-    float upperX = 0.0f;
-    float upperY = 0.0f;
-};
 
 // What the world keeps of a moving stone between two steps.
 struct MoverState {

@@ -2,6 +2,7 @@
 
 #include "physics/detail/inert_stones.h"
 #include "physics/detail/sheet_stones.h"
+#include "physics/play/play_step.h"
 #include "physics/simulate_shot.h"
 #include "records/sheet.h"
 
@@ -13,9 +14,6 @@ namespace physics {
 
 constexpr int VelocityIterations = 10;
 constexpr int PositionIterations = 10;
-// One simulated minute. A real play settles within a few thousand steps; stones stacked on one spot
-// never separate and never sleep, so without a cap such a record would keep the search busy for ever.
-constexpr int MaxPlaySteps = 36000;
 
 // Two stones closer than this may touch at the next collision test, which compares squared distances
 // with (2 radii) squared; the margin only keeps the test away from that boundary.

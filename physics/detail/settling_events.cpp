@@ -69,7 +69,7 @@ bool RecordSettlingEvents(PlacedSettling& settled) {
     }
     const records::ShotVector draw{0.0f, -29.6f, 0, {}};
     FastPlayScratch scratch;
-    World w = StartWorld(state, draw, scratch);
+    HandOverWorld w = StartWorld(state, draw, scratch);
     MadeContacts made;
     w.world->SetContactFilter(&made);
     const StoneProxies proxies = FindStoneProxies(w.stones, *w.world);

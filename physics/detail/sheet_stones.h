@@ -1,5 +1,6 @@
 #pragma once
 
+#include "physics/stone_body.h"
 #include "records/game_state.h"
 
 #include <cstdint>
@@ -8,12 +9,6 @@ class b2Body;
 class b2World;
 
 namespace physics {
-
-// Every stone, placed or delivered, gets these.
-constexpr float StoneDensity = 10.0f;
-constexpr float StoneRestitution = 1.0f;
-constexpr float StoneFriction = 12.009216f;  // the sheet deceleration, reused for stone-on-stone friction
-constexpr uint16_t StoneCollisionBits = 0x0003;
 
 // The stone bodies of one simulation. Entry i is stone i of the GameState, null when that stone is not
 // in the world; entries at or beyond count are always null. The bodies belong to the world.

@@ -14,12 +14,14 @@
 
 namespace physics {
 
-World StartWorld(const records::GameState& state, const records::ShotVector& shot, FastPlayScratch& scratch) {
+HandOverWorld StartWorld(const records::GameState& state, const records::ShotVector& shot,
+                         FastPlayScratch& scratch) {
     if (!scratch.worldMemory) {
         scratch.worldMemory = std::make_unique<WorldMemory>();
     }
-    World w{std::unique_ptr<b2World, EndWorld>(new (scratch.worldMemory->bytes) b2World(b2Vec2(0.0f, 0.0f))),
-            SheetStones{}, scratch};
+    HandOverWorld w{
+        std::unique_ptr<b2World, EndWorld>(new (scratch.worldMemory->bytes) b2World(b2Vec2(0.0f, 0.0f))),
+        SheetStones{}, scratch};
     w.world->SetAllowSleeping(true);
     // The caller's shotNumber lies in 0..15, so the stones are placed and the delivery thrown.
     [[maybe_unused]] const bool placed = PlaceStones(w.stones, state, *w.world);
@@ -68,7 +70,7 @@ int LoneMover(const SheetStones& stones, InertStones& inert) {
 
 // Lets every awake stone run without the world from `step` on while none comes near touching another.
 // Ends the play, or brings the world up to the step at which two might touch.
-Progress RunStonesAsGroup(World& w, const StoneProxies& proxies, const InertStones& inert, int& step,
+Progress RunStonesAsGroup(HandOverWorld& w, const StoneProxies& proxies, const InertStones& inert, int& step,
                           int& nextTry, PlayOutcome& outcome) {
     GroupRunSetup setup;
     if (!GroupSetupOf(w.stones, *w.world, proxies, inert, step, setup)) {
@@ -98,7 +100,7 @@ Progress RunStonesAsGroup(World& w, const StoneProxies& proxies, const InertSton
 
 }  // namespace
 
-Progress RunMoverAlone(World& w, const StoneProxies& proxies, int mover, const InertStones& inert,
+Progress RunMoverAlone(HandOverWorld& w, const StoneProxies& proxies, int mover, const InertStones& inert,
                        int allAsleepStep, int& step, int& nextTry, PlayOutcome& outcome) {
     Box others[records::StoneCount];
     LoneRunSetup setup;
@@ -152,7 +154,7 @@ Progress RunMoverAlone(World& w, const StoneProxies& proxies, int mover, const I
     return Progress::Continues;
 }
 
-bool PlayOn(World& w, int stepsDone, PlayOutcome& outcome) {
+bool PlayOn(HandOverWorld& w, int stepsDone, PlayOutcome& outcome) {
     const StoneProxies proxies = FindStoneProxies(w.stones, *w.world);
     const int sleepSteps = StepsToFallAsleep();
     int nextTry = 0;

@@ -23,7 +23,7 @@ struct EndWorld {
     void operator()(b2World* world) const { world->~b2World(); }
 };
 
-struct World {
+struct HandOverWorld {
     std::unique_ptr<b2World, EndWorld> world;
     SheetStones stones;
     FastPlayScratch& scratch;
@@ -31,7 +31,8 @@ struct World {
 
 // The plain play's set-up: placed stones, the delivered one, and the half step of friction. The record's
 // shotNumber lies in 0..15.
-World StartWorld(const records::GameState& state, const records::ShotVector& shot, FastPlayScratch& scratch);
+HandOverWorld StartWorld(const records::GameState& state, const records::ShotVector& shot,
+                         FastPlayScratch& scratch);
 
 enum class Progress { Ended, Continues, Broken };
 
@@ -39,11 +40,11 @@ enum class Progress { Ended, Continues, Broken };
 // from the end of step allAsleepStep on. Ends the play, or brings the world up to the step at which the
 // mover comes near another stone; its other stones then sleep, as they do in the plain play by then,
 // but for the inert ones, which count the skipped steps as held still.
-Progress RunMoverAlone(World& w, const StoneProxies& proxies, int mover, const InertStones& inert,
+Progress RunMoverAlone(HandOverWorld& w, const StoneProxies& proxies, int mover, const InertStones& inert,
                        int allAsleepStep, int& step, int& nextTry, PlayOutcome& outcome);
 
 // Plays the world on from `stepsDone`, ending early once nothing can move and letting the moving stones
 // run without the world whenever none of them touches another.
-bool PlayOn(World& w, int stepsDone, PlayOutcome& outcome);
+bool PlayOn(HandOverWorld& w, int stepsDone, PlayOutcome& outcome);
 
 }  // namespace physics

@@ -44,10 +44,6 @@ inline Vec2 Centre(const Box& box) {
     return Vec2{0.5f * (box.lowerX + box.upperX), 0.5f * (box.lowerY + box.upperY)};
 }
 
-inline bool SameBox(const Box& a, const Box& b) {
-    return a.lowerX == b.lowerX && a.lowerY == b.lowerY && a.upperX == b.upperX && a.upperY == b.upperY;
-}
-
 // b2CircleShape::ComputeAABB of a stone whose centre is at `centre`. A zero coordinate gives the same
 // bounds whatever its sign, so the rotation of the body never matters here.
 inline Box StoneBoxAt(Vec2 centre) {

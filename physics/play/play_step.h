@@ -1,0 +1,41 @@
+#pragma once
+
+#include "physics/world/world.h"
+#include "records/game_state.h"
+
+// The engine's play on the stone world: the stones of a record placed and the delivery thrown, then,
+// step after step, the world stepped, the sheet's friction and curl applied to every stone, and the scan
+// that removes stones which have left the sheet.
+namespace physics {
+
+// One simulated minute. A real play settles within a few thousand steps; stones stacked on one spot
+// never separate and never sleep, so without a cap such a record would keep the search busy for ever.
+constexpr int MaxPlaySteps = 36000;
+
+// The world of a play before its first step: the record's delivered stones that are in play, in index
+// order, then the delivered stone at the hack with the shot's velocity and spin (a velocity that is not
+// IsDeliverableVelocity leaves it at rest), and half a step of friction on every stone. The record's
+// shotNumber lies in 0..15.
+World StartPlay(const records::GameState& state, const records::ShotVector& shot);
+
+// One friction step of speedLoss, with curl, on every stone in index order, set as b2Body's setters set
+// it: a non-zero velocity wakes the stone; a stopped stone loses its spin without waking.
+void ApplySheetFriction(World& world, float speedLoss);
+
+// The end-of-step scan: from index 0 up, destroys each stone off the sheet and stops at the first stone
+// that is awake. True when it passed the last stone: the play is over.
+bool ScanStones(World& world);
+
+// A world step of TimeStep, the sheet's friction, the scan; true when the play is over.
+bool PlayStep(World& world);
+
+// Where the world's stones are: present, and the body origin, for every stone of the table.
+struct PlayOutcome {
+    int32_t count = 0;  // stones delivered, the thrown one included
+    bool present[records::StoneCount] = {};
+    records::StonePosition position[records::StoneCount] = {};
+};
+
+PlayOutcome OutcomeOf(const World& world);
+
+}  // namespace physics
