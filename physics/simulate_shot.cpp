@@ -1,9 +1,10 @@
 #include "physics/simulate_shot.h"
 
-#include "physics/detail/fast_play.h"
 #include "physics/detail/play_outcome.h"
 #include "physics/detail/run_to_rest.h"
 #include "physics/detail/sheet_stones.h"
+#include "physics/play/fast_play.h"
+#include "physics/play/settled_start.h"
 #include "physics/sheet.h"
 #include "physics/stone_motion.h"
 
@@ -85,13 +86,19 @@ bool Playable(const records::GameState& state) {
 
 }  // namespace
 
-SimulationScratch::SimulationScratch() : fast(std::make_unique<FastPlayScratch>()) {}
-SimulationScratch::~SimulationScratch() = default;
-SimulationScratch::SimulationScratch(SimulationScratch&&) noexcept = default;
-SimulationScratch& SimulationScratch::operator=(SimulationScratch&&) noexcept = default;
+PlayCounters& PlayCounters::operator+=(const PlayCounters& other) {
+    plays += other.plays;
+    decidedByTrace += other.decidedByTrace;
+    resumedFromTrace += other.resumedFromTrace;
+    startedSettled += other.startedSettled;
+    decidedQuiet += other.decidedQuiet;
+    decidedRepeat += other.decidedRepeat;
+    worldSteps += other.worldSteps;
+    quietSteps += other.quietSteps;
+    return *this;
+}
 
 SettledStart SettleStart(const records::GameState& state) {
-    WarmUp();
     return SettledStart{SettlePlacedStones(state)};
 }
 
@@ -101,12 +108,11 @@ bool SimulateShot(records::GameState& state, records::ShotVector shot, Simulatio
     if (!Playable(state)) {
         return false;
     }
-    PlayOutcome outcome;
-    if (path == SimulationPath::Plain ||
-        !PlayShotFast(state, shot, lone, settled != nullptr ? settled->settling.get() : nullptr,
-                      *scratch.fast, outcome)) {
-        outcome = PlayShotPlain(state, shot);
-    }
+    const PlayOutcome outcome =
+        path == SimulationPath::Plain
+            ? PlayShotPlain(state, shot)
+            : PlayShotOnWorld(state, shot, lone, settled != nullptr ? settled->placed.get() : nullptr,
+                              scratch.counters);
     WriteOutcome(state, outcome);
     return true;
 }

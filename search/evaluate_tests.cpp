@@ -65,8 +65,8 @@ CellBlock BlockAt(int index) {
     return block;
 }
 
-void EvaluateTests(const records::GameState& state, const Tables& tables, ValueTable& values,
-                   physics::SimulationPath path, std::FILE* log) {
+physics::PlayCounters EvaluateTests(const records::GameState& state, const Tables& tables, ValueTable& values,
+                                    physics::SimulationPath path, std::FILE* log) {
     // Before any worker starts, so that no two threads make the physics' first contact at once.
     physics::WarmUp();
     // Placed stones that overlap settle alike before every test shot comes near them: worked out once.
@@ -79,17 +79,19 @@ void EvaluateTests(const records::GameState& state, const Tables& tables, ValueT
     // Each executor's scratch lives for this search only: blocks kept from one search to the next, when
     // later threads build their worlds in them, measured a few per cent slower.
     std::atomic<int> nextBlock{0};
-    auto run = [&] {
+    physics::PlayCounters counters[WorkerCount + 1];
+    auto run = [&](int slot) {
         physics::SimulationScratch scratch;
         Executor e{state, tables, values, scratch, path, settled, {}};
         EvaluateBlocks(e, nextBlock);
+        counters[slot] = scratch.counters;
     };
     std::thread workers[WorkerCount];
     bool started[WorkerCount] = {};
     for (int k = 0; k < WorkerCount; ++k) {
         try {
             workers[k] = std::thread([&run, &doneFlags, k] {
-                run();
+                run(k);
                 doneFlags[k].store(1, std::memory_order_release);
             });
             started[k] = true;
@@ -97,7 +99,7 @@ void EvaluateTests(const records::GameState& state, const Tables& tables, ValueT
             // No thread to be had: the others take its blocks, with the same results.
         }
     }
-    run();
+    run(WorkerCount);
     for (int k = 0; k < WorkerCount; ++k) {
         if (!started[k]) {
             doneFlags[k].store(1, std::memory_order_release);
@@ -110,11 +112,15 @@ void EvaluateTests(const records::GameState& state, const Tables& tables, ValueT
     }
     line[WorkerCount * 2] = '\0';
     LogLine(log, "%s\n", line);
+    physics::PlayCounters total;
     for (int k = 0; k < WorkerCount; ++k) {
         if (started[k]) {
             workers[k].join();
         }
+        total += counters[k];
     }
+    total += counters[WorkerCount];
+    return total;
 }
 
 }  // namespace search

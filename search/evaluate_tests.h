@@ -43,7 +43,8 @@ CellBlock BlockAt(int index);  // index 0..BlockCount()-1
 // calling thread take blocks in turn, each with a scratch of its own.
 // Logs which workers were done when no block was left for the caller, then waits for all of them.
 // Both simulation paths give the same values; the plain one is the reference for benchmarks and tests.
-void EvaluateTests(const records::GameState& state, const Tables& tables, ValueTable& values,
-                   physics::SimulationPath path, std::FILE* log);
+// Returns how the plays went, summed over the threads.
+physics::PlayCounters EvaluateTests(const records::GameState& state, const Tables& tables, ValueTable& values,
+                                    physics::SimulationPath path, std::FILE* log);
 
 }  // namespace search

@@ -16,7 +16,7 @@ void Search::Prepare(records::CreateShotFunction createShot, std::FILE* log) {
 }
 
 void Search::EvaluateTests(const records::GameState& state, std::FILE* log, physics::SimulationPath path) {
-    search::EvaluateTests(state, *tables_, *values_, path, log);
+    counters_ = search::EvaluateTests(state, *tables_, *values_, path, log);
 }
 
 Choice Search::Go(const records::GameState& state, std::FILE* log, physics::SimulationPath path) {

@@ -41,12 +41,15 @@ public:
                        physics::SimulationPath path = physics::SimulationPath::Fast);
 
     const Tables& GetTables() const { return *tables_; }
+    // How the last search's plays went.
+    const physics::PlayCounters& Counters() const { return counters_; }
     const ValueTable& Values() const { return *values_; }
     ValueTable& Values() { return *values_; }
 
 private:
     std::unique_ptr<Tables> tables_;
     std::unique_ptr<ValueTable> values_;
+    physics::PlayCounters counters_;
 };
 
 }  // namespace search

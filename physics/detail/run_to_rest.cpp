@@ -1,8 +1,6 @@
 #include "physics/detail/run_to_rest.h"
 
-#include "physics/detail/inert_stones.h"
 #include "physics/detail/play_outcome.h"
-#include "physics/detail/quiet_step.h"
 #include "physics/sheet.h"
 #include "physics/stone_motion.h"
 #include "records/sheet.h"
@@ -76,65 +74,9 @@ bool RunUntilAtRest(SheetStones& stones, b2World& world, float dt, std::vector<P
 }
 
 bool PlayStep(SheetStones& stones, b2World& world) {
-    StepQuietly(world, TimeStep, VelocityIterations, PositionIterations);
+    world.Step(TimeStep, VelocityIterations, PositionIterations);
     ApplySheetFriction(stones, SpeedLossPerStep);
     return ScanStones(stones, world);
-}
-
-bool NothingCanMove(const SheetStones& stones, b2World& world, InertStones& inert) {
-    inert = InertStones{};
-    for (int i = 0; i < stones.count; ++i) {
-        const b2Body* body = stones.bodies[i];
-        if (body == nullptr) {
-            continue;
-        }
-        const b2Vec2& velocity = body->GetLinearVelocity();
-        if (velocity.x != 0.0f || velocity.y != 0.0f || body->GetAngularVelocity() != 0.0f) {
-            return false;
-        }
-    }
-    bool inertKnown = false;
-    // Sleeping stones stay asleep: no awake stone but an inert one is left to touch them. Two inert
-    // stones that come this close touch through a contact the world has brought up to date.
-    auto frozen = [&](const b2Body* a, const b2Body* b) {
-        if (!a->IsAwake() && !b->IsAwake()) {
-            return true;
-        }
-        if (!inertKnown) {
-            inert = FindInertStones(stones);
-            inertKnown = true;
-        }
-        const int i = StoneIndex(stones, a);
-        const int j = StoneIndex(stones, b);
-        if (i < 0 || j < 0 || !inert.inert[i] || !inert.inert[j]) {
-            return false;
-        }
-        for (const b2ContactEdge* edge = a->GetContactList(); edge != nullptr; edge = edge->next) {
-            if (edge->other == b && edge->contact->IsTouching()) {
-                return true;
-            }
-        }
-        return false;
-    };
-    for (const b2Contact* contact = world.GetContactList(); contact != nullptr;
-         contact = contact->GetNext()) {
-        if (contact->IsTouching() &&
-            !frozen(contact->GetFixtureA()->GetBody(), contact->GetFixtureB()->GetBody())) {
-            return false;
-        }
-    }
-    for (int i = 0; i < stones.count; ++i) {
-        for (int j = i + 1; j < stones.count; ++j) {
-            if (stones.bodies[i] == nullptr || stones.bodies[j] == nullptr) {
-                continue;
-            }
-            const b2Vec2 d = stones.bodies[j]->GetPosition() - stones.bodies[i]->GetPosition();
-            if (b2Dot(d, d) <= ApartDistance * ApartDistance && !frozen(stones.bodies[i], stones.bodies[j])) {
-                return false;
-            }
-        }
-    }
-    return true;
 }
 
 }  // namespace physics

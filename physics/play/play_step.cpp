@@ -28,20 +28,18 @@ World StartPlay(const records::GameState& state, const records::ShotVector& shot
 void ApplySheetFriction(World& world, float speedLoss) {
     for (int32_t i = 0; i < world.stoneCount; ++i) {
         WorldStone& stone = world.stones[i];
-        if (!stone.present) {
-            continue;
-        }
-        const StoneMotion next =
-            ApplyFrictionStep(StoneMotion{stone.velocity.x, stone.velocity.y, stone.spin}, speedLoss);
-        SetStoneVelocity(stone, Vec2{next.vx, next.vy});
-        if (next.spin == 0.0f) {
-            SetStoneSpin(stone, 0.0f);
+        if (stone.present) {
+            ApplyStoneFriction(stone, speedLoss);
         }
     }
 }
 
 bool ScanStones(World& world) {
-    for (int32_t i = 0; i < world.stoneCount; ++i) {
+    return ScanStonesFrom(world, 0);
+}
+
+bool ScanStonesFrom(World& world, int32_t first) {
+    for (int32_t i = first; i < world.stoneCount; ++i) {
         WorldStone& stone = world.stones[i];
         if (!stone.present) {
             continue;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "physics/stone_motion.h"
 #include "physics/world/world.h"
 #include "records/game_state.h"
 
@@ -18,13 +19,27 @@ constexpr int MaxPlaySteps = 36000;
 // shotNumber lies in 0..15.
 World StartPlay(const records::GameState& state, const records::ShotVector& shot);
 
-// One friction step of speedLoss, with curl, on every stone in index order, set as b2Body's setters set
-// it: a non-zero velocity wakes the stone; a stopped stone loses its spin without waking.
+// One friction step of speedLoss, with curl, on a stone, set as b2Body's setters set it: a non-zero
+// velocity wakes the stone (and restarts its sleep time); a stopped stone loses its spin without waking.
+inline void ApplyStoneFriction(WorldStone& stone, float speedLoss) {
+    const StoneMotion next =
+        ApplyFrictionStep(StoneMotion{stone.velocity.x, stone.velocity.y, stone.spin}, speedLoss);
+    SetStoneVelocity(stone, Vec2{next.vx, next.vy});
+    if (next.spin == 0.0f) {
+        SetStoneSpin(stone, 0.0f);
+    }
+}
+
+// The same on every stone, in index order.
 void ApplySheetFriction(World& world, float speedLoss);
 
 // The end-of-step scan: from index 0 up, destroys each stone off the sheet and stops at the first stone
 // that is awake. True when it passed the last stone: the play is over.
 bool ScanStones(World& world);
+
+// The same scan started at stone `first`, for a caller that knows every stone below it to sleep on the
+// sheet.
+bool ScanStonesFrom(World& world, int32_t first);
 
 // A world step of TimeStep, the sheet's friction, the scan; true when the play is over.
 bool PlayStep(World& world);

@@ -4,14 +4,10 @@
 
 namespace physics {
 
-namespace {
-
 void BufferMove(BroadPhase& broadPhase, int32_t proxy) {
     assert(broadPhase.moveCount < MoveBufferCapacity);
     broadPhase.moveBuffer[broadPhase.moveCount++] = proxy;
 }
-
-}  // namespace
 
 int32_t CreateProxy(BroadPhase& broadPhase, const Box& box, int32_t stone) {
     const int32_t proxy = CreateLeaf(broadPhase.tree, box, stone);
@@ -26,12 +22,6 @@ void DestroyProxy(BroadPhase& broadPhase, int32_t proxy) {
         }
     }
     DestroyLeaf(broadPhase.tree, proxy);
-}
-
-void MoveProxy(BroadPhase& broadPhase, int32_t proxy, const Box& swept, Vec2 displacement) {
-    if (MoveLeaf(broadPhase.tree, proxy, swept, displacement)) {
-        BufferMove(broadPhase, proxy);
-    }
 }
 
 int FindNewPairs(BroadPhase& broadPhase, ProxyPair* pairs) {

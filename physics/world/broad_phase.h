@@ -19,18 +19,25 @@ struct BroadPhase {
     int32_t moveCount = 0;
 };
 
-// Two proxies whose fat boxes overlap, the lower id first.
+// Two proxies whose fat boxes overlap, the lower id first. Trivial, so that a search's buffer of them
+// costs nothing to declare.
 struct ProxyPair {
-    int32_t proxyA = 0;
-    int32_t proxyB = 0;
+    int32_t proxyA;
+    int32_t proxyB;
 };
 
 int32_t CreateProxy(BroadPhase& broadPhase, const Box& box, int32_t stone);
 void DestroyProxy(BroadPhase& broadPhase, int32_t proxy);
 
+void BufferMove(BroadPhase& broadPhase, int32_t proxy);
+
 // b2BroadPhase::MoveProxy: re-inserts the proxy, and buffers it for the next search, only when its fat
 // box no longer fits the sweep.
-void MoveProxy(BroadPhase& broadPhase, int32_t proxy, const Box& swept, Vec2 displacement);
+inline void MoveProxy(BroadPhase& broadPhase, int32_t proxy, const Box& swept, Vec2 displacement) {
+    if (MoveLeaf(broadPhase.tree, proxy, swept, displacement)) {
+        BufferMove(broadPhase, proxy);
+    }
+}
 
 // b2BroadPhase::UpdatePairs up to the callback: the new pairs in the order Box2D hands them to the
 // contact manager, then the buffer emptied. Two buffered proxies make their pair once, when the higher

@@ -59,11 +59,6 @@ void AddPair(World& world, int32_t stoneA, int32_t stoneB) {
     ++world.contactCount;
 }
 
-// The centre of a stone's circle in the world, from its transform as b2Contact::Update reads it.
-Vec2 CircleCentre(const WorldStone& stone) {
-    return CircleCentreOf(OriginOf(stone.centre, stone.angle), stone.angle);
-}
-
 // b2Contact::Update with b2CollideCircles: the manifold has its one point while the circles overlap or
 // touch; the point keeps its impulses from the last manifold, which had the same (only) point id.
 void UpdateContact(World& world, WorldContact& contact) {
@@ -71,10 +66,7 @@ void UpdateContact(World& world, WorldContact& contact) {
     WorldStone& b = world.stones[contact.stoneB];
     const bool wasTouching = contact.touching;
     const int32_t oldPointCount = contact.pointCount;
-    const Vec2 d = CircleCentre(b) - CircleCentre(a);
-    const float distanceSquared = Dot(d, d);
-    const float radius = records::StoneRadius + records::StoneRadius;
-    contact.pointCount = distanceSquared > radius * radius ? 0 : 1;
+    contact.pointCount = CirclesTouch(a, b) ? 1 : 0;
     if (contact.pointCount > 0 && oldPointCount == 0) {
         contact.normalImpulse = 0.0f;
         contact.tangentImpulse = 0.0f;
@@ -88,13 +80,24 @@ void UpdateContact(World& world, WorldContact& contact) {
 
 }  // namespace
 
+bool CirclesTouch(const WorldStone& a, const WorldStone& b) {
+    const Vec2 d = CircleCentreOf(OriginOf(b.centre, b.angle), b.angle) -
+                   CircleCentreOf(OriginOf(a.centre, a.angle), a.angle);
+    const float distanceSquared = Dot(d, d);
+    const float radius = records::StoneRadius + records::StoneRadius;
+    return !(distanceSquared > radius * radius);
+}
+
 float MixedFriction() {
     return std::sqrt(StoneFriction * StoneFriction);
 }
 
 void FindNewContacts(World& world) {
     ProxyPair pairs[PairCapacity];
-    const int count = FindNewPairs(world.broadPhase, pairs);
+    AddPairs(world, pairs, FindNewPairs(world.broadPhase, pairs));
+}
+
+void AddPairs(World& world, const ProxyPair* pairs, int count) {
     const FatBoxTree& tree = world.broadPhase.tree;
     for (int k = 0; k < count; ++k) {
         AddPair(world, tree.nodes[pairs[k].proxyA].stone, tree.nodes[pairs[k].proxyB].stone);

@@ -212,38 +212,56 @@ void DestroyLeaf(FatBoxTree& tree, int32_t leaf) {
     FreeNode(tree, leaf);
 }
 
-Box FatBoxFor(const Box& swept, Vec2 displacement) {
-    Box fat = Widened(swept);
-    const Vec2 d = FatBoxDisplacementFactor * displacement;
-    if (d.x < 0.0f) {
-        fat.lowerX += d.x;
-    } else {
-        fat.upperX += d.x;
-    }
-    if (d.y < 0.0f) {
-        fat.lowerY += d.y;
-    } else {
-        fat.upperY += d.y;
-    }
-    return fat;
+void ReinsertLeaf(FatBoxTree& tree, int32_t leaf, const Box& fatBox) {
+    RemoveLeaf(tree, leaf);
+    tree.nodes[leaf].box = fatBox;
+    InsertLeaf(tree, leaf);
+    tree.nodes[leaf].moved = true;
 }
 
-bool MoveLeaf(FatBoxTree& tree, int32_t leaf, const Box& swept, Vec2 displacement) {
-    const Box fat = FatBoxFor(swept, displacement);
-    const Box& current = tree.nodes[leaf].box;
-    if (Contains(current, swept)) {
-        // Still holding the stone, the fat box is kept unless it grew too large for the motion now.
-        constexpr float hugeMargin = 4.0f * FatBoxMargin;
-        const Box huge{fat.lowerX - hugeMargin, fat.lowerY - hugeMargin, fat.upperX + hugeMargin,
-                       fat.upperY + hugeMargin};
-        if (Contains(huge, current)) {
+void TakeOutLeaf(FatBoxTree& tree, int32_t leaf) {
+    RemoveLeaf(tree, leaf);
+}
+
+bool InsertionStopsAtRoot(const FatBoxTree& tree, const Box& fatBox) {
+    return tree.root == NullNode || FindSibling(tree, fatBox) == tree.root;
+}
+
+bool SameTree(const FatBoxTree& a, const FatBoxTree& b) {
+    if (a.root != b.root || a.nodeCount != b.nodeCount || a.capacity != b.capacity) {
+        return false;
+    }
+    int32_t freeA = a.freeList;
+    int32_t freeB = b.freeList;
+    for (; freeA != NullNode && freeB != NullNode;
+         freeA = a.nodes[freeA].parent, freeB = b.nodes[freeB].parent) {
+        if (freeA != freeB) {
             return false;
         }
     }
-    RemoveLeaf(tree, leaf);
-    tree.nodes[leaf].box = fat;
-    InsertLeaf(tree, leaf);
-    tree.nodes[leaf].moved = true;
+    if (freeA != freeB) {
+        return false;
+    }
+    // The nodes in the tree, from the root down: a leaf taken out keeps a stale node of no account.
+    int32_t stack[TreeNodeCapacity + 1];
+    int count = 0;
+    if (a.root != NullNode) {
+        stack[count++] = a.root;
+    }
+    while (count > 0) {
+        const int32_t id = stack[--count];
+        const TreeNode& p = a.nodes[id];
+        const TreeNode& q = b.nodes[id];
+        if (p.height != q.height || p.parent != q.parent || p.child1 != q.child1 || p.child2 != q.child2 ||
+            p.stone != q.stone || p.box.lowerX != q.box.lowerX || p.box.lowerY != q.box.lowerY ||
+            p.box.upperX != q.box.upperX || p.box.upperY != q.box.upperY) {
+            return false;
+        }
+        if (!IsLeaf(p)) {
+            stack[count++] = p.child1;
+            stack[count++] = p.child2;
+        }
+    }
     return true;
 }
 

@@ -47,12 +47,60 @@ int32_t CreateLeaf(FatBoxTree& tree, const Box& box, int32_t stone);
 
 void DestroyLeaf(FatBoxTree& tree, int32_t leaf);
 
-// b2DynamicTree::MoveProxy with the swept box of a step and its displacement: true when the leaf was
-// re-inserted with a new fat box, false when its fat box still holds the stone and is not too large.
-bool MoveLeaf(FatBoxTree& tree, int32_t leaf, const Box& swept, Vec2 displacement);
+// The fat box a proxy gets for the swept box of a step and its displacement: widened by the margin and
+// stretched ahead of the motion.
+inline Box FatBoxFor(const Box& swept, Vec2 displacement) {
+    Box fat{swept.lowerX - FatBoxMargin, swept.lowerY - FatBoxMargin, swept.upperX + FatBoxMargin,
+            swept.upperY + FatBoxMargin};
+    const Vec2 d = FatBoxDisplacementFactor * displacement;
+    if (d.x < 0.0f) {
+        fat.lowerX += d.x;
+    } else {
+        fat.upperX += d.x;
+    }
+    if (d.y < 0.0f) {
+        fat.lowerY += d.y;
+    } else {
+        fat.upperY += d.y;
+    }
+    return fat;
+}
 
-// The fat box MoveLeaf would give the leaf for this sweep.
-Box FatBoxFor(const Box& swept, Vec2 displacement);
+// Whether a leaf keeps its fat box `current` for this sweep: it still holds the stone and has not grown
+// too large for the motion now (four margins beyond the box the sweep would get).
+inline bool FatBoxKeeps(const Box& current, const Box& swept, Vec2 displacement) {
+    if (!Contains(current, swept)) {
+        return false;
+    }
+    const Box fat = FatBoxFor(swept, displacement);
+    constexpr float hugeMargin = 4.0f * FatBoxMargin;
+    const Box huge{fat.lowerX - hugeMargin, fat.lowerY - hugeMargin, fat.upperX + hugeMargin,
+                   fat.upperY + hugeMargin};
+    return Contains(huge, current);
+}
+
+// Takes the leaf out, gives it `fatBox` and puts it back, as a move does.
+void ReinsertLeaf(FatBoxTree& tree, int32_t leaf, const Box& fatBox);
+
+// The first half of that: the leaf taken out of the tree, its node kept.
+void TakeOutLeaf(FatBoxTree& tree, int32_t leaf);
+
+// Whether the insertion of a leaf with `fatBox` makes it the sibling of the root: the search for the
+// cheapest sibling stops at once.
+bool InsertionStopsAtRoot(const FatBoxTree& tree, const Box& fatBox);
+
+// Whether two trees are one: the same root, nodes in use (links, heights, stones, boxes) and free list.
+bool SameTree(const FatBoxTree& a, const FatBoxTree& b);
+
+// b2DynamicTree::MoveProxy with the swept box of a step and its displacement: true when the leaf was
+// re-inserted with a new fat box.
+inline bool MoveLeaf(FatBoxTree& tree, int32_t leaf, const Box& swept, Vec2 displacement) {
+    if (FatBoxKeeps(tree.nodes[leaf].box, swept, displacement)) {
+        return false;
+    }
+    ReinsertLeaf(tree, leaf, FatBoxFor(swept, displacement));
+    return true;
+}
 
 inline bool IsLeaf(const TreeNode& node) {
     return node.child1 == NullNode;

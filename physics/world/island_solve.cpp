@@ -12,13 +12,6 @@ namespace {
 constexpr float LinearSlop = 0.005f * 1.0f;
 constexpr float Baumgarte = 0.2f;
 constexpr float MaxLinearCorrection = 0.2f * 1.0f;
-constexpr float MaxTranslation = 2.0f * 1.0f;
-constexpr float MaxTranslationSquared = MaxTranslation * MaxTranslation;
-constexpr float MaxRotation = 0.5f * BoxPi;
-constexpr float MaxRotationSquared = MaxRotation * MaxRotation;
-constexpr float LinearSleepTolerance = 0.01f * 1.0f;
-constexpr float AngularSleepTolerance = 2.0f / 180.0f * BoxPi;
-constexpr float TimeToSleep = 0.5f;
 constexpr int VelocityIterations = 10;
 constexpr int PositionIterations = 10;
 
@@ -60,7 +53,7 @@ void CircleCentres(Vec2 cA, float aA, Vec2 cB, float aB, Vec2& pointA, Vec2& poi
 // b2ContactSolver's constructor and InitializeVelocityConstraints, with b2WorldManifold::Initialize
 // for circles.
 void InitializeConstraint(const WorldContact& contact, const int32_t* islandIndex, const SolverBodies& bodies,
-                          const TimeStep& step, VelocityConstraint& vc) {
+                          const StepTiming& step, VelocityConstraint& vc) {
     vc.indexA = islandIndex[contact.stoneA];
     vc.indexB = islandIndex[contact.stoneB];
     vc.normalImpulse = step.dtRatio * contact.normalImpulse;
@@ -199,33 +192,13 @@ bool SolvePositions(const VelocityConstraint* constraints, int32_t count, Solver
     return minSeparation >= -3.0f * LinearSlop;
 }
 
-// b2Island::Solve's position integration: the translation and the rotation of a step are clamped by
-// scaling the velocity.
-void IntegratePosition(float h, Vec2& c, float& a, Vec2& v, float& w) {
-    const Vec2 translation = h * v;
-    if (Dot(translation, translation) > MaxTranslationSquared) {
-        const float ratio = MaxTranslation / Length(translation);
-        v = Vec2{v.x * ratio, v.y * ratio};
-    }
-    const float rotation = h * w;
-    if (rotation * rotation > MaxRotationSquared) {
-        const float ratio = MaxRotation / (rotation > 0.0f ? rotation : -rotation);
-        w *= ratio;
-    }
-    c = c + h * v;
-    a += h * w;
-}
-
 // b2Island::Solve's sleep rule: the island sleeps once every stone in it has held still for the time
 // to sleep and the position solver finished early.
-void UpdateSleep(World& world, const Island& island, float h, bool positionSolved) {
+void UpdateSleep(World& world, const int32_t* stones, int32_t count, float h, bool positionSolved) {
     float minSleepTime = FLT_MAX;
-    const float linearToleranceSquared = LinearSleepTolerance * LinearSleepTolerance;
-    const float angularToleranceSquared = AngularSleepTolerance * AngularSleepTolerance;
-    for (int32_t i = 0; i < island.stoneCount; ++i) {
-        WorldStone& stone = world.stones[island.stones[i]];
-        if (stone.spin * stone.spin > angularToleranceSquared ||
-            Dot(stone.velocity, stone.velocity) > linearToleranceSquared) {
+    for (int32_t i = 0; i < count; ++i) {
+        WorldStone& stone = world.stones[stones[i]];
+        if (Restless(stone)) {
             stone.sleepTime = 0.0f;
             minSleepTime = 0.0f;
         } else {
@@ -234,15 +207,15 @@ void UpdateSleep(World& world, const Island& island, float h, bool positionSolve
         }
     }
     if (minSleepTime >= TimeToSleep && positionSolved) {
-        for (int32_t i = 0; i < island.stoneCount; ++i) {
-            PutStoneToSleep(world.stones[island.stones[i]]);
+        for (int32_t i = 0; i < count; ++i) {
+            PutStoneToSleep(world.stones[stones[i]]);
         }
     }
 }
 
 // b2Island::Solve.
-void SolveIsland(World& world, const Island& island, const TimeStep& step, int32_t* islandIndex,
-                 Vec2* startCentre, float* startAngle) {
+void SolveIsland(World& world, const Island& island, const StepTiming& step, int32_t* islandIndex,
+                 Vec2* startCentre) {
     const float h = step.dt;
     SolverBodies bodies;
     for (int32_t i = 0; i < island.stoneCount; ++i) {
@@ -250,9 +223,6 @@ void SolveIsland(World& world, const Island& island, const TimeStep& step, int32
         const WorldStone& stone = world.stones[index];
         islandIndex[index] = i;
         startCentre[index] = stone.centre;
-        startAngle[index] = stone.angle;
-        // No gravity, force or damping: the integration adds positive zeros, which only turn a
-        // negative zero positive.
         bodies.c[i] = stone.centre;
         bodies.a[i] = stone.angle;
         bodies.v[i] = Vec2{stone.velocity.x + 0.0f, stone.velocity.y + 0.0f};
@@ -292,8 +262,9 @@ void SolveIsland(World& world, const Island& island, const TimeStep& step, int32
         stone.angle = bodies.a[i];
         stone.velocity = bodies.v[i];
         stone.spin = bodies.w[i];
+        stone.islandSolved = positionSolved;
     }
-    UpdateSleep(world, island, h, positionSolved);
+    UpdateSleep(world, island.stones, island.stoneCount, h, positionSolved);
 }
 
 // The island of `seed`, depth first: each stone taken from the stack joins it (and wakes, keeping its
@@ -324,22 +295,13 @@ void BuildIsland(World& world, int32_t seed, bool* stoneInIsland, bool* contactI
     }
 }
 
-// b2Body::SynchronizeFixtures: an awake stone sweeps from where its step began, a sleeping one stands.
-void SynchronizeProxy(World& world, int32_t index, Vec2 startCentre) {
-    const WorldStone& stone = world.stones[index];
-    const Box box2 = StoneBoxAt(stone.centre);
-    const Box box1 = stone.awake ? StoneBoxAt(startCentre) : box2;
-    MoveProxy(world.broadPhase, stone.proxy, Combine(box1, box2), Centre(box2) - Centre(box1));
-}
-
 }  // namespace
 
-void SolveIslands(World& world, const TimeStep& step) {
+void SolveIslands(World& world, const StepTiming& step) {
     bool stoneInIsland[WorldStoneCapacity] = {};
     bool contactInIsland[ContactCapacity] = {};
     int32_t islandIndex[WorldStoneCapacity] = {};
     Vec2 startCentre[WorldStoneCapacity] = {};
-    float startAngle[WorldStoneCapacity] = {};
     for (int32_t seed = world.stoneCount - 1; seed >= 0; --seed) {
         const WorldStone& stone = world.stones[seed];
         if (!stone.present || stoneInIsland[seed] || !stone.awake) {
@@ -347,14 +309,25 @@ void SolveIslands(World& world, const TimeStep& step) {
         }
         Island island;
         BuildIsland(world, seed, stoneInIsland, contactInIsland, island);
-        SolveIsland(world, island, step, islandIndex, startCentre, startAngle);
+        if (island.contactCount == 0) {
+            SolveLoneStone(world.stones[seed], step.dt, startCentre[seed]);
+        } else {
+            SolveIsland(world, island, step, islandIndex, startCentre);
+        }
     }
     for (int32_t index = world.stoneCount - 1; index >= 0; --index) {
         if (world.stones[index].present && stoneInIsland[index]) {
             SynchronizeProxy(world, index, startCentre[index]);
         }
     }
-    FindNewContacts(world);
+}
+
+StepTiming PlayStepTiming() {
+    StepTiming step;
+    step.dt = 1.0f / 600.0f;
+    step.inverseDt = 1.0f / step.dt;
+    step.dtRatio = step.inverseDt * step.dt;
+    return step;
 }
 
 }  // namespace physics

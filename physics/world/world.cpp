@@ -10,28 +10,24 @@ namespace physics {
 
 namespace {
 
-// b2Mul(rotation, 0) for a rotation by `angle`: zeros whose signs follow its sine and cosine.
-Vec2 RotatedZero(float angle) {
-    const float s = sinf(angle);
-    const float c = cosf(angle);
-    return Vec2{c * 0.0f - s * 0.0f, s * 0.0f + c * 0.0f};
+// Every contact joins two stones in the world: two dynamic bodies, neither of them a bullet.
+[[maybe_unused]] bool TimeOfImpactFindsNothing(const World& world) {
+    for (int32_t c = world.contactList; c != NullContact; c = world.contacts[c].next) {
+        const WorldContact& contact = world.contacts[c];
+        if (contact.stoneA == contact.stoneB || !world.stones[contact.stoneA].present ||
+            !world.stones[contact.stoneB].present) {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
 
-Vec2 OriginOf(Vec2 centre, float angle) {
-    if (centre.x != 0.0f && centre.y != 0.0f) {
-        return centre;
-    }
-    return centre - RotatedZero(angle);
-}
-
-Vec2 CircleCentreOf(Vec2 origin, float angle) {
-    if (origin.x != 0.0f && origin.y != 0.0f) {
-        return origin;
-    }
-    const Vec2 zero = RotatedZero(angle);
-    return Vec2{zero.x + origin.x, zero.y + origin.y};
+Vec2 RotatedZero(float angle) {
+    const float s = sinf(angle);
+    const float c = cosf(angle);
+    return Vec2{c * 0.0f - s * 0.0f, s * 0.0f + c * 0.0f};
 }
 
 World EmptyWorld() {
@@ -67,26 +63,12 @@ void DestroyStone(World& world, int32_t index) {
     stone.proxy = NullNode;
 }
 
-void SetStoneVelocity(WorldStone& stone, Vec2 velocity) {
-    if (Dot(velocity, velocity) > 0.0f) {
-        WakeStone(stone);
-    }
-    stone.velocity = velocity;
-}
-
-void SetStoneSpin(WorldStone& stone, float spin) {
-    if (spin * spin > 0.0f) {
-        WakeStone(stone);
-    }
-    stone.spin = spin;
-}
-
-void StepWorld(World& world, float dt) {
+void StepToPairSearch(World& world, float dt) {
     if (world.newContacts) {
         FindNewContacts(world);
         world.newContacts = false;
     }
-    TimeStep step;
+    StepTiming step;
     step.dt = dt;
     step.inverseDt = dt > 0.0f ? 1.0f / dt : 0.0f;
     step.dtRatio = world.inverseTimeStep0 * dt;
@@ -94,11 +76,28 @@ void StepWorld(World& world, float dt) {
     if (step.dt > 0.0f) {
         SolveIslands(world, step);
     }
+}
+
+int FinishStep(World& world, float dt, ProxyPair* pairs) {
+    int count = 0;
+    if (dt > 0.0f) {
+        ProxyPair found[PairCapacity];
+        ProxyPair* into = pairs != nullptr ? pairs : found;
+        count = FindNewPairs(world.broadPhase, into);
+        AddPairs(world, into, count);
+    }
     // b2World::SolveTOI looks only at contacts in which one body is a bullet or not dynamic; every stone
     // is a dynamic body and none a bullet, so it finds nothing and changes nothing.
-    if (step.dt > 0.0f) {
-        world.inverseTimeStep0 = step.inverseDt;
+    assert(TimeOfImpactFindsNothing(world));
+    if (dt > 0.0f) {
+        world.inverseTimeStep0 = 1.0f / dt;
     }
+    return count;
+}
+
+void StepWorld(World& world, float dt) {
+    StepToPairSearch(world, dt);
+    static_cast<void>(FinishStep(world, dt, nullptr));
 }
 
 }  // namespace physics

@@ -35,6 +35,9 @@ struct WorldStone {
     int32_t edges = NullEdge;  // the newest edge of its contact list (edge 2c + side of contact c)
     bool present = false;
     bool awake = false;
+    // Not Box2D's but what its last island solve found: the position solver finished early. With the
+    // sleep time it decides when the stone's island falls asleep.
+    bool islandSolved = true;
 };
 
 // A contact of two stones whose fat boxes overlap; the stone of the lower proxy id is stone A.
@@ -82,15 +85,15 @@ void CreateStone(World& world, int32_t index, float x, float y);
 // b2World::DestroyBody: its contacts go first (a touching one wakes both stones), then its proxy.
 void DestroyStone(World& world, int32_t stone);
 
-// b2Body::SetLinearVelocity: a non-zero velocity wakes the stone, which restarts its sleep time even
-// when it is awake already.
-void SetStoneVelocity(WorldStone& stone, Vec2 velocity);
-
-// b2Body::SetAngularVelocity.
-void SetStoneSpin(WorldStone& stone, float spin);
-
 // b2World::Step(dt, 10, 10).
 void StepWorld(World& world, float dt);
+
+// The same in two halves, for a caller that follows what a step does to the broad phase: everything up
+// to the proxies' updates (the move buffer then holds the proxies re-inserted, in order), then the pair
+// search with its contacts, whose pairs are copied to `pairs` (PairCapacity of them) when given, and the
+// end of the step. Returns the number of pairs.
+void StepToPairSearch(World& world, float dt);
+int FinishStep(World& world, float dt, ProxyPair* pairs);
 
 // b2Body::SetAwake.
 inline void WakeStone(WorldStone& stone) {
@@ -105,14 +108,44 @@ inline void PutStoneToSleep(WorldStone& stone) {
     stone.spin = 0.0f;
 }
 
+// b2Body::SetLinearVelocity: a non-zero velocity wakes the stone, which restarts its sleep time even
+// when it is awake already.
+inline void SetStoneVelocity(WorldStone& stone, Vec2 velocity) {
+    if (Dot(velocity, velocity) > 0.0f) {
+        WakeStone(stone);
+    }
+    stone.velocity = velocity;
+}
+
+// b2Body::SetAngularVelocity.
+inline void SetStoneSpin(WorldStone& stone, float spin) {
+    if (spin * spin > 0.0f) {
+        WakeStone(stone);
+    }
+    stone.spin = spin;
+}
+
+// b2Mul(rotation, 0) for a rotation by `angle`: zeros whose signs follow libm's sinf and cosf of it.
+Vec2 RotatedZero(float angle);
+
 // The body origin of a stone centred at `centre` and turned by `angle`: b2Body's transform position,
-// centre - R(angle) * 0. Rotating the zero local centre gives zeros whose signs follow sinf and cosf of
-// the angle, and they reach the result only where a coordinate of the centre is zero; libm's sinf and
-// cosf are called then, as Box2D calls them.
-Vec2 OriginOf(Vec2 centre, float angle);
+// centre - R(angle) * 0. The rotated zero reaches the result only where a coordinate of the centre is
+// zero; sinf and cosf are called then, as Box2D calls them.
+inline Vec2 OriginOf(Vec2 centre, float angle) {
+    if (centre.x != 0.0f && centre.y != 0.0f) {
+        return centre;
+    }
+    return centre - RotatedZero(angle);
+}
 
 // b2Mul(transform, 0): the world point of the circle's centre for a body origin turned by `angle`.
-Vec2 CircleCentreOf(Vec2 origin, float angle);
+inline Vec2 CircleCentreOf(Vec2 origin, float angle) {
+    if (origin.x != 0.0f && origin.y != 0.0f) {
+        return origin;
+    }
+    const Vec2 zero = RotatedZero(angle);
+    return Vec2{zero.x + origin.x, zero.y + origin.y};
+}
 
 inline Vec2 PositionOf(const WorldStone& stone) {
     return OriginOf(stone.centre, stone.angle);

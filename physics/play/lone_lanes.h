@@ -7,16 +7,16 @@
 
 #if defined(__SSE2__)
 
-#include "physics/detail/lone_step.h"
+#include "physics/play/lone_step.h"
 
 #include <emmintrin.h>
 
 namespace physics {
 
-// The stones of the lanes, one float of each per register, in StepAlone's and ApplyFriction's terms.
+// The stones of the lanes, one float of each per register, in StepStoneAlone's terms.
 struct Lanes {
     __m128 x, y, angle, vx, vy, spin, sleepTime;
-    __m128 lowerX, lowerY, upperX, upperY;  // broad-phase boxes
+    __m128 lowerX, lowerY, upperX, upperY;  // fat boxes
 };
 
 inline __m128 LaneSelect(__m128 mask, __m128 yes, __m128 no) {
@@ -27,7 +27,7 @@ inline __m128 LaneNot(__m128 mask) {
     return _mm_xor_ps(mask, _mm_castsi128_ps(_mm_set1_epi32(-1)));
 }
 
-// StoneBox of each lane.
+// StoneBoxAt of each lane.
 struct LaneBoxes {
     __m128 lowerX, lowerY, upperX, upperY;
 };
@@ -45,31 +45,30 @@ inline LaneBoxes StoneBoxes(__m128 x, __m128 y) {
 [[gnu::always_inline]] inline void StepLanes(Lanes& l, __m128& leaves, __m128& moved) {
     const __m128 zero = _mm_setzero_ps();
     const __m128 h = _mm_set1_ps(TimeStep);
-    // IntegrateAlone.
+    // SolveLoneStone.
     const __m128 vx = _mm_add_ps(l.vx, zero);
     const __m128 vy = _mm_add_ps(l.vy, zero);
     const __m128 w = _mm_add_ps(l.spin, zero);
     const __m128 tx = _mm_mul_ps(h, vx);
     const __m128 ty = _mm_mul_ps(h, vy);
-    leaves = _mm_cmpgt_ps(_mm_add_ps(_mm_mul_ps(tx, tx), _mm_mul_ps(ty, ty)),
-                          _mm_set1_ps(b2_maxTranslationSquared));
-    const __m128 rotation = _mm_mul_ps(h, w);
     leaves =
-        _mm_or_ps(leaves, _mm_cmpgt_ps(_mm_mul_ps(rotation, rotation), _mm_set1_ps(b2_maxRotationSquared)));
+        _mm_cmpgt_ps(_mm_add_ps(_mm_mul_ps(tx, tx), _mm_mul_ps(ty, ty)), _mm_set1_ps(MaxTranslationSquared));
+    const __m128 rotation = _mm_mul_ps(h, w);
+    leaves = _mm_or_ps(leaves, _mm_cmpgt_ps(_mm_mul_ps(rotation, rotation), _mm_set1_ps(MaxRotationSquared)));
     const __m128 x0 = l.x;
     const __m128 y0 = l.y;
     const __m128 x1 = _mm_add_ps(x0, _mm_mul_ps(h, vx));
     const __m128 y1 = _mm_add_ps(y0, _mm_mul_ps(h, vy));
     l.angle = _mm_add_ps(l.angle, _mm_mul_ps(h, w));
-    const float linTolSqr = b2_linearSleepTolerance * b2_linearSleepTolerance;
-    const float angTolSqr = b2_angularSleepTolerance * b2_angularSleepTolerance;
+    const float linTolSqr = LinearSleepTolerance * LinearSleepTolerance;
+    const float angTolSqr = AngularSleepTolerance * AngularSleepTolerance;
     const __m128 restless =
         _mm_or_ps(_mm_cmpgt_ps(_mm_mul_ps(w, w), _mm_set1_ps(angTolSqr)),
                   _mm_cmpgt_ps(_mm_add_ps(_mm_mul_ps(vx, vx), _mm_mul_ps(vy, vy)), _mm_set1_ps(linTolSqr)));
     const __m128 sleepTime = LaneSelect(restless, zero, _mm_add_ps(l.sleepTime, h));
-    leaves = _mm_or_ps(leaves, _mm_cmpge_ps(sleepTime, _mm_set1_ps(b2_timeToSleep)));
+    leaves = _mm_or_ps(leaves, _mm_cmpge_ps(sleepTime, _mm_set1_ps(TimeToSleep)));
 
-    // Sweep and MoveTreeBox.
+    // The proxy's sweep and FatBoxKeeps.
     const __m128 half = _mm_set1_ps(0.5f);
     const LaneBoxes box2 = StoneBoxes(x1, y1);
     const LaneBoxes box1 = StoneBoxes(x0, y0);
@@ -81,12 +80,12 @@ inline LaneBoxes StoneBoxes(__m128 x, __m128 y) {
                                  _mm_mul_ps(half, _mm_add_ps(box1.lowerX, box1.upperX)));
     const __m128 dy = _mm_sub_ps(_mm_mul_ps(half, _mm_add_ps(box2.lowerY, box2.upperY)),
                                  _mm_mul_ps(half, _mm_add_ps(box1.lowerY, box1.upperY)));
-    const __m128 extension = _mm_set1_ps(b2_aabbExtension);
+    const __m128 extension = _mm_set1_ps(FatBoxMargin);
     __m128 fatLx = _mm_sub_ps(sweptLx, extension);
     __m128 fatLy = _mm_sub_ps(sweptLy, extension);
     __m128 fatUx = _mm_add_ps(sweptUx, extension);
     __m128 fatUy = _mm_add_ps(sweptUy, extension);
-    const __m128 multiplier = _mm_set1_ps(b2_aabbMultiplier);
+    const __m128 multiplier = _mm_set1_ps(FatBoxDisplacementFactor);
     const __m128 ddx = _mm_mul_ps(multiplier, dx);
     const __m128 ddy = _mm_mul_ps(multiplier, dy);
     const __m128 backX = _mm_cmplt_ps(ddx, zero);
@@ -98,7 +97,7 @@ inline LaneBoxes StoneBoxes(__m128 x, __m128 y) {
     const __m128 holds =
         _mm_and_ps(_mm_and_ps(_mm_cmple_ps(l.lowerX, sweptLx), _mm_cmple_ps(l.lowerY, sweptLy)),
                    _mm_and_ps(_mm_cmple_ps(sweptUx, l.upperX), _mm_cmple_ps(sweptUy, l.upperY)));
-    const __m128 huge = _mm_set1_ps(4.0f * b2_aabbExtension);
+    const __m128 huge = _mm_set1_ps(4.0f * FatBoxMargin);
     const __m128 tight = _mm_and_ps(_mm_and_ps(_mm_cmple_ps(_mm_sub_ps(fatLx, huge), l.lowerX),
                                                _mm_cmple_ps(_mm_sub_ps(fatLy, huge), l.lowerY)),
                                     _mm_and_ps(_mm_cmple_ps(l.upperX, _mm_add_ps(fatUx, huge)),
@@ -109,7 +108,7 @@ inline LaneBoxes StoneBoxes(__m128 x, __m128 y) {
     l.upperX = LaneSelect(moved, fatUx, l.upperX);
     l.upperY = LaneSelect(moved, fatUy, l.upperY);
 
-    // ApplyFriction (ApplyFrictionStep with the step's speed loss).
+    // ApplyStoneFriction with the step's speed loss.
     const __m128 one = _mm_set1_ps(1.0f);
     const __m128 speedLoss = _mm_set1_ps(SpeedLossPerStep);
     const __m128 speed = _mm_sqrt_ps(_mm_add_ps(_mm_mul_ps(vx, vx), _mm_mul_ps(vy, vy)));
@@ -189,18 +188,18 @@ inline void LoadLanes(const LaneFloats<Groups>& f, Lanes* groups) {
 }
 
 template <int Groups>
-inline void PutLane(LaneFloats<Groups>& f, int k, const MoverState& s, float sleepTime, const b2AABB& tree) {
-    f.x[k] = s.x;
-    f.y[k] = s.y;
+inline void PutLane(LaneFloats<Groups>& f, int k, const WorldStone& s, const Box& fatBox) {
+    f.x[k] = s.centre.x;
+    f.y[k] = s.centre.y;
     f.angle[k] = s.angle;
-    f.vx[k] = s.vx;
-    f.vy[k] = s.vy;
+    f.vx[k] = s.velocity.x;
+    f.vy[k] = s.velocity.y;
     f.spin[k] = s.spin;
-    f.sleepTime[k] = sleepTime;
-    f.lowerX[k] = tree.lowerBound.x;
-    f.lowerY[k] = tree.lowerBound.y;
-    f.upperX[k] = tree.upperBound.x;
-    f.upperY[k] = tree.upperBound.y;
+    f.sleepTime[k] = s.sleepTime;
+    f.lowerX[k] = fatBox.lowerX;
+    f.lowerY[k] = fatBox.lowerY;
+    f.upperX[k] = fatBox.upperX;
+    f.upperY[k] = fatBox.upperY;
 }
 
 }  // namespace physics
