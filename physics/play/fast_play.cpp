@@ -81,7 +81,7 @@ PlayOutcome PlayShotOnWorld(const records::GameState& state, const records::Shot
         previousStep = step;
         ++step;
         ++counters.worldSteps;
-        if (PlayStep(world)) {
+        if (PlayOverAfterStep(world)) {
             break;
         }
         if (standing && previousStep == step - 1 && twoBackStep == step - 2 &&

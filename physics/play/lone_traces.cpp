@@ -205,25 +205,9 @@ private:
             }
             StoreLanes(before, prior);
             StoreLanes(lanes, after);
-            for (int k = 0; k < LaneCount; ++k) {
-                if ((moved & (1u << k)) != 0) {
-                    Take(after, k, played + 1);
-                    AddFatBox(traces_[k], traces_[k].fatBox);
-                }
+            if (TakeSharedStep(prior, after, active, leaves, moved, played)) {
+                return;
             }
-            if (leaves == 0) {
-                continue;
-            }
-            for (int k = 0; k < LaneCount; ++k) {
-                const unsigned bit = 1u << k;
-                if ((leaves & bit) != 0) {
-                    Take(prior, k, played);
-                    StepScalar(k);
-                } else if ((active & bit) != 0 && (moved & bit) == 0) {
-                    Take(after, k, played + 1);
-                }
-            }
-            return;
         }
         LaneFloats<GroupCount> last;
         StoreLanes(lanes, last);
@@ -233,6 +217,32 @@ private:
                 StepScalar(k);
             }
         }
+    }
+
+    // The lanes after the `played`-th shared step since the gather (`prior` before it, `after` after it):
+    // the moved ones note their new fat box; when some lane left the shared path it takes the step
+    // alone and every other lane is brought up to date. True in that case.
+    bool TakeSharedStep(const LaneFloats<GroupCount>& prior, const LaneFloats<GroupCount>& after,
+                        unsigned active, unsigned leaves, unsigned moved, int played) {
+        for (int k = 0; k < LaneCount; ++k) {
+            if ((moved & (1u << k)) != 0) {
+                Take(after, k, played + 1);
+                AddFatBox(traces_[k], traces_[k].fatBox);
+            }
+        }
+        if (leaves == 0) {
+            return false;
+        }
+        for (int k = 0; k < LaneCount; ++k) {
+            const unsigned bit = 1u << k;
+            if ((leaves & bit) != 0) {
+                Take(prior, k, played);
+                StepScalar(k);
+            } else if ((active & bit) != 0 && (moved & bit) == 0) {
+                Take(after, k, played + 1);
+            }
+        }
+        return true;
     }
 
     const records::ShotVector* shots_;

@@ -34,11 +34,11 @@ void ApplySheetFriction(World& world, float speedLoss) {
     }
 }
 
-bool ScanStones(World& world) {
-    return ScanStonesFrom(world, 0);
+bool PlayOverAfterScan(World& world) {
+    return PlayOverAfterScanFrom(world, 0);
 }
 
-bool ScanStonesFrom(World& world, int32_t first) {
+bool PlayOverAfterScanFrom(World& world, int32_t first) {
     for (int32_t i = first; i < world.stoneCount; ++i) {
         WorldStone& stone = world.stones[i];
         if (!stone.present) {
@@ -56,10 +56,10 @@ bool ScanStonesFrom(World& world, int32_t first) {
     return true;
 }
 
-bool PlayStep(World& world) {
+bool PlayOverAfterStep(World& world) {
     StepWorld(world, TimeStep);
     ApplySheetFriction(world, SpeedLossPerStep);
-    return ScanStones(world);
+    return PlayOverAfterScan(world);
 }
 
 PlayOutcome OutcomeOf(const World& world) {

@@ -35,14 +35,14 @@ void ApplySheetFriction(World& world, float speedLoss);
 
 // The end-of-step scan: from index 0 up, destroys each stone off the sheet and stops at the first stone
 // that is awake. True when it passed the last stone: the play is over.
-bool ScanStones(World& world);
+bool PlayOverAfterScan(World& world);
 
 // The same scan started at stone `first`, for a caller that knows every stone below it to sleep on the
 // sheet.
-bool ScanStonesFrom(World& world, int32_t first);
+bool PlayOverAfterScanFrom(World& world, int32_t first);
 
 // A world step of TimeStep, the sheet's friction, the scan; true when the play is over.
-bool PlayStep(World& world);
+bool PlayOverAfterStep(World& world);
 
 // Where the world's stones are: present, and the body origin, for every stone of the table.
 struct PlayOutcome {

@@ -200,7 +200,7 @@ bool UpdateMoverContacts(World& world, const QuietPlan& plan) {
 }
 
 // The scan from where it last stopped. True when it passed the last stone: the play is over.
-bool ScanOn(World& world, QuietPlan& plan) {
+bool PlayOverAfterScanOn(World& world, QuietPlan& plan) {
     for (; plan.scanFrom < world.stoneCount; ++plan.scanFrom) {
         WorldStone& stone = world.stones[plan.scanFrom];
         if (!stone.present) {
@@ -266,7 +266,7 @@ void FastForward(World& world, QuietPlan& plan, int& step) {
         }
         step = next;
         SleepStillIslands(world, plan, step);
-        if (ScanOn(world, plan)) {
+        if (PlayOverAfterScanOn(world, plan)) {
             return;
         }
     }
@@ -303,7 +303,7 @@ bool LoneSteps(World& world, QuietPlan& plan, int32_t mover, int& step) {
             FindNewContacts(world);
         }
         if (!stone.awake || StoneOffSheet(PositionOf(stone))) {
-            return ScanOn(world, plan);
+            return PlayOverAfterScanOn(world, plan);
         }
         if (stone.velocity.x == 0.0f && stone.velocity.y == 0.0f && Parked(world, mover)) {
             return false;
@@ -333,7 +333,7 @@ bool QuietStep(World& world, QuietPlan& plan, int step) {
     if (world.broadPhase.moveCount > 0) {
         FindNewContacts(world);
     }
-    return ScanOn(world, plan);
+    return PlayOverAfterScanOn(world, plan);
 }
 
 // Whether some lone stone is awake and moving, at a glance: a stopped one may still be parked or not.
@@ -383,7 +383,7 @@ QuietEnd RunQuietSteps(World& world, const World* previous, int& step) {
     if (!PlanQuietSteps(world, previous, step, plan)) {
         return QuietEnd::NotQuiet;
     }
-    static_cast<void>(ScanOn(world, plan));
+    static_cast<void>(PlayOverAfterScanOn(world, plan));
     const QuietEnd end = QuietLoop(world, plan, step);
     CountStillTime(world, plan, step);
     return end;

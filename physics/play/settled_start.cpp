@@ -226,9 +226,9 @@ std::shared_ptr<const PlacedStones> SettlePlacedStones(const records::GameState&
     // Standing still: the first step changes nothing of them (but their time held still), and the
     // second repeats the first, as every later one then does while nothing comes near.
     const World start = world;
-    static_cast<void>(PlayStep(world));
+    static_cast<void>(PlayOverAfterStep(world));
     const World first = world;
-    static_cast<void>(PlayStep(world));
+    static_cast<void>(PlayOverAfterStep(world));
     bool allSolved = true;
     placed->standStill = world.stones[thrower].present && world.stones[thrower].edges == NullEdge;
     for (int32_t i = 0; i < thrower && placed->standStill; ++i) {

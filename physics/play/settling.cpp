@@ -166,7 +166,7 @@ bool RecordSettling(const records::GameState& state, const records::ShotVector& 
         const int count = FinishStep(world, TimeStep, pairs);
         script.pairs.insert(script.pairs.end(), pairs, pairs + count);
         ApplySheetFriction(world, SpeedLossPerStep);
-        static_cast<void>(ScanStones(world));
+        static_cast<void>(PlayOverAfterScan(world));
         for (int32_t i = 0; i < thrower; ++i) {
             if (before.stones[i].present && !world.stones[i].present) {
                 script.removals.push_back(before.stones[i].proxy);

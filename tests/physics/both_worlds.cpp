@@ -1,6 +1,6 @@
 #include "tests/physics/both_worlds.h"
 
-#include "physics/detail/run_to_rest.h"
+#include "physics/plain/plain_steps.h"
 #include "physics/play/play_step.h"
 #include "physics/stone_motion.h"
 #include "physics/world/fat_box_tree.h"
@@ -216,8 +216,8 @@ void Start(BothWorlds& both, const records::GameState& state, const records::Sho
 }
 
 bool Step(BothWorlds& both, bool& oursOver) {
-    oursOver = physics::PlayStep(both.ours);
-    return physics::PlayStep(both.bodies, *both.box2d);
+    oursOver = physics::PlayOverAfterStep(both.ours);
+    return physics::PlayOverAfterStep(both.bodies, *both.box2d);
 }
 
 std::string Difference(const BothWorlds& both) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "physics/detail/sheet_stones.h"
+#include "physics/plain/sheet_stones.h"
 #include "physics/world/world.h"
 #include "records/game_state.h"
 

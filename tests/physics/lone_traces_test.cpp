@@ -48,6 +48,11 @@ void ExpectSamePath(const physics::LonePath& want, const physics::LonePath& got,
     EXPECT_EQ(want.endStep, got.endStep);
     EXPECT_EQ(0, std::memcmp(&want.rest, &got.rest, sizeof want.rest));
     EXPECT_TRUE(SameFloats(want.covers, got.covers));
+    ASSERT_EQ(want.resumes.size(), got.resumes.size());
+    for (std::size_t k = 0; k < want.resumes.size(); ++k) {
+        EXPECT_EQ(0, std::memcmp(&want.resumes[k], &got.resumes[k], sizeof want.resumes[k]))
+            << "resume " << k;
+    }
 }
 
 TEST(LoneTraces, SideBySideTheyAreTheTracesOneByOne) {
@@ -56,15 +61,18 @@ TEST(LoneTraces, SideBySideTheyAreTheTracesOneByOne) {
     for (const records::ShotVector& shot : shots) {
         want.push_back(physics::TraceLonePath(shot));
     }
-    // The set reaches every way a trace ends.
+    // The set reaches every way a trace ends, and points to take a stone up from.
     int rests = 0;
     int removed = 0;
+    int resumable = 0;
     for (const physics::LonePath& path : want) {
         rests += path.end == physics::TraceEnd::Rests;
         removed += path.end == physics::TraceEnd::Removed;
+        resumable += !path.resumes.empty();
     }
     EXPECT_GT(rests, 20);
     EXPECT_GT(removed, 20);
+    EXPECT_GT(resumable, 20);
 
     for (int threads : {1, 2}) {
         SCOPED_TRACE(testing::Message() << threads << " threads");

@@ -1,8 +1,8 @@
-#include "physics/detail/run_to_rest.h"
+#include "physics/plain/plain_steps.h"
 #include "physics/play/play_step.h"
 #include "records/sheet.h"
 
-#include "physics/detail/sheet_stones.h"
+#include "physics/plain/sheet_stones.h"
 #include "physics/sheet.h"
 #include "physics/simulate_shot.h"
 #include "physics/stone_motion.h"

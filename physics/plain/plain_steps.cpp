@@ -1,11 +1,13 @@
-#include "physics/detail/run_to_rest.h"
+#include "physics/plain/plain_steps.h"
 
-#include "physics/detail/play_outcome.h"
 #include "physics/sheet.h"
 #include "physics/stone_motion.h"
 #include "records/sheet.h"
 
 #include <box2d/box2d.h>
+
+#include <algorithm>
+#include <iterator>
 
 namespace physics {
 
@@ -27,7 +29,7 @@ bool RemoveIfOffSheet(SheetStones& stones, b2World& world, int i) {
 
 // Removal happens only here. The scan ends at the first stone that is still on the sheet and awake,
 // so a stone beyond the bounds stays in the world until every stone below it rests or is gone.
-bool ScanStones(SheetStones& stones, b2World& world) {
+bool PlayOverAfterScan(SheetStones& stones, b2World& world) {
     for (int i = 0; i < stones.count; ++i) {
         if (stones.bodies[i] == nullptr || RemoveIfOffSheet(stones, world, i)) {
             continue;
@@ -62,7 +64,7 @@ bool RunUntilAtRest(SheetStones& stones, b2World& world, float dt, std::vector<P
     for (int step = 0; step < MaxPlaySteps; ++step) {
         world.Step(dt, VelocityIterations, PositionIterations);
         ApplySheetFriction(stones, speedLoss);
-        const bool atRest = ScanStones(stones, world);
+        const bool atRest = PlayOverAfterScan(stones, world);
         if (frames != nullptr) {
             frames->push_back(FrameOf(stones));
         }
@@ -73,10 +75,32 @@ bool RunUntilAtRest(SheetStones& stones, b2World& world, float dt, std::vector<P
     return false;
 }
 
-bool PlayStep(SheetStones& stones, b2World& world) {
+bool PlayOverAfterStep(SheetStones& stones, b2World& world) {
     world.Step(TimeStep, VelocityIterations, PositionIterations);
     ApplySheetFriction(stones, SpeedLossPerStep);
-    return ScanStones(stones, world);
+    return PlayOverAfterScan(stones, world);
+}
+
+PlayOutcome OutcomeOf(const SheetStones& stones) {
+    PlayOutcome outcome;
+    outcome.count = stones.count;
+    for (int i = 0; i < stones.count; ++i) {
+        const b2Body* body = stones.bodies[i];
+        if (body != nullptr) {
+            const b2Vec2& position = body->GetPosition();
+            outcome.present[i] = true;
+            outcome.position[i] = records::StonePosition{position.x, position.y};
+        }
+    }
+    return outcome;
+}
+
+PlayFrame FrameOf(const SheetStones& stones) {
+    const PlayOutcome outcome = OutcomeOf(stones);
+    PlayFrame frame;
+    std::copy(std::begin(outcome.present), std::end(outcome.present), frame.present);
+    std::copy(std::begin(outcome.position), std::end(outcome.position), frame.position);
+    return frame;
 }
 
 }  // namespace physics

@@ -1,5 +1,5 @@
-#include "physics/detail/run_to_rest.h"
-#include "physics/detail/sheet_stones.h"
+#include "physics/plain/plain_steps.h"
+#include "physics/plain/sheet_stones.h"
 #include "physics/simulate_shot.h"
 #include "physics/stone_motion.h"
 #include "records/sheet.h"

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "physics/detail/sheet_stones.h"
+#include "physics/plain/sheet_stones.h"
+#include "physics/play/play_step.h"
 #include "physics/simulate_shot.h"
 
 #include <vector>
@@ -11,6 +12,10 @@ namespace physics {
 
 constexpr int VelocityIterations = 10;
 constexpr int PositionIterations = 10;
+
+// The outcome the table of bodies holds now, and the same as a frame of a play.
+PlayOutcome OutcomeOf(const SheetStones& stones);
+PlayFrame FrameOf(const SheetStones& stones);
 
 // One friction step of speedLoss, with curl, on every stone in the table, in index order.
 void ApplySheetFriction(SheetStones& stones, float speedLoss);
@@ -23,11 +28,11 @@ void ApplySheetFriction(SheetStones& stones, float speedLoss);
                                   std::vector<PlayFrame>* frames = nullptr);
 
 // The end-of-step scan: from index 0 up, destroys each stone off the sheet and stops at the first
-// stone that is awake. True when it reached the last stone: the play is over.
-bool ScanStones(SheetStones& stones, b2World& world);
+// stone that is awake. True when it passed the last stone: the play is over.
+bool PlayOverAfterScan(SheetStones& stones, b2World& world);
 
 // One turn of the loop above: a world step of TimeStep, the sheet's friction, then the scan. True when
 // the play is over.
-bool PlayStep(SheetStones& stones, b2World& world);
+bool PlayOverAfterStep(SheetStones& stones, b2World& world);
 
 }  // namespace physics

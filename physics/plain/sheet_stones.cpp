@@ -1,4 +1,4 @@
-#include "physics/detail/sheet_stones.h"
+#include "physics/plain/sheet_stones.h"
 
 #include "physics/sheet.h"
 #include "physics/stone_motion.h"
