@@ -1,18 +1,12 @@
 #include "physics/simulate_shot.h"
 
-#include "physics/detail/fast_play.h"
-#include "physics/detail/play_outcome.h"
-#include "physics/detail/run_to_rest.h"
-#include "physics/detail/sheet_stones.h"
+#include "physics/plain/plain_play.h"
+#include "physics/play/fast_play.h"
+#include "physics/play/settled_start.h"
 #include "physics/sheet.h"
-#include "physics/stone_motion.h"
 
-#include <box2d/box2d.h>
-
-#include <cassert>
 #include <cstdint>
 #include <cstring>
-#include <memory>
 
 namespace physics {
 
@@ -37,24 +31,6 @@ bool GuardRuleBroken(const records::GameState& before, const PlayOutcome& outcom
         }
     }
     return false;
-}
-
-// The record's shotNumber lies in 0..15, so the stones are placed and the delivery thrown.
-PlayOutcome PlayShotPlain(const records::GameState& state, const records::ShotVector& shot,
-                          std::vector<PlayFrame>* frames = nullptr) {
-    // A world carries a 100 KiB scratch stack of its own; keep it off small thread stacks.
-    auto world = std::make_unique<b2World>(b2Vec2(0.0f, 0.0f));
-    world->SetAllowSleeping(true);
-    SheetStones stones;
-    [[maybe_unused]] const bool placed = PlaceStones(stones, state, *world);
-    [[maybe_unused]] const bool thrown = ThrowStone(stones, *world, shot);
-    assert(placed && thrown);
-    if (frames != nullptr) {
-        frames->push_back(FrameOf(stones));
-    }
-    // Stones stacked on one spot never sleep: such a play ends at the step cap, where that step left them.
-    static_cast<void>(RunUntilAtRest(stones, *world, TimeStep, frames));
-    return OutcomeOf(stones);
 }
 
 // The byte's lowest bit is flipped, so a record holding any byte value keeps a defined result.
@@ -85,13 +61,19 @@ bool Playable(const records::GameState& state) {
 
 }  // namespace
 
-SimulationScratch::SimulationScratch() : fast(std::make_unique<FastPlayScratch>()) {}
-SimulationScratch::~SimulationScratch() = default;
-SimulationScratch::SimulationScratch(SimulationScratch&&) noexcept = default;
-SimulationScratch& SimulationScratch::operator=(SimulationScratch&&) noexcept = default;
+PlayCounters& PlayCounters::operator+=(const PlayCounters& other) {
+    plays += other.plays;
+    decidedByTrace += other.decidedByTrace;
+    resumedFromTrace += other.resumedFromTrace;
+    startedSettled += other.startedSettled;
+    decidedQuiet += other.decidedQuiet;
+    decidedRepeat += other.decidedRepeat;
+    worldSteps += other.worldSteps;
+    quietSteps += other.quietSteps;
+    return *this;
+}
 
 SettledStart SettleStart(const records::GameState& state) {
-    WarmUp();
     return SettledStart{SettlePlacedStones(state)};
 }
 
@@ -101,12 +83,11 @@ bool SimulateShot(records::GameState& state, records::ShotVector shot, Simulatio
     if (!Playable(state)) {
         return false;
     }
-    PlayOutcome outcome;
-    if (path == SimulationPath::Plain ||
-        !PlayShotFast(state, shot, lone, settled != nullptr ? settled->settling.get() : nullptr,
-                      *scratch.fast, outcome)) {
-        outcome = PlayShotPlain(state, shot);
-    }
+    const PlayOutcome outcome =
+        path == SimulationPath::Plain
+            ? PlayShotPlain(state, shot)
+            : PlayShotOnWorld(state, shot, lone, settled != nullptr ? settled->placed.get() : nullptr,
+                              scratch.counters);
     WriteOutcome(state, outcome);
     return true;
 }

@@ -13,43 +13,60 @@ namespace physics {
 // world stepped until every stone sleeps, is the reference that tests and benchmarks compare with.
 enum class SimulationPath { Fast, Plain };
 
-struct FastPlayScratch;
+// How the fast path played its shots: which skip decided each play, and how many steps the stone world
+// took in full and how many the skips took over. A fast play never falls back to Box2D.
+struct PlayCounters {
+    long plays = 0;
+    long decidedByTrace = 0;    // the readiness trace showed the play meeting nothing: no world built
+    long resumedFromTrace = 0;  // taken up where the trace stood before it came near a stone
+    long startedSettled = 0;    // started where the placed stones had settled
+    long decidedQuiet = 0;      // ended within the quiet steps: over, or nothing could change any more
+    long decidedRepeat = 0;     // ended as at the step cap: the world repeats itself every two steps
+    long worldSteps = 0;        // full steps of the stone world
+    long quietSteps = 0;        // steps the quiet-step skip took
 
-// The memory one thread reuses from shot to shot (a world's block, the lone runs' buffer). Owned by one
-// worker; two threads never share one. Holds nothing that changes a result.
+    PlayCounters& operator+=(const PlayCounters& other);
+};
+
+// What one thread keeps from shot to shot: the counters of its plays. Owned by one worker; two threads
+// never share one. Holds nothing that changes a result.
 struct SimulationScratch {
-    SimulationScratch();
-    ~SimulationScratch();
-    SimulationScratch(SimulationScratch&&) noexcept;
-    SimulationScratch& operator=(SimulationScratch&&) noexcept;
+    PlayCounters counters;
+};
 
-    std::unique_ptr<FastPlayScratch> fast;
+// How a traced stone ended on an empty sheet.
+enum class TraceEnd {
+    Undecided,  // it still moved at the step cap
+    Rests,      // it fell asleep on the sheet
+    Removed,    // the scan found it off the sheet
 };
 
 // What a shot does on a sheet with no other stone, traced once for a shot that is played in many
-// positions: how its stone ends, and boxes that cover what the world's broad phase sees of its path. A
-// play whose placed stones all stand still and lie nowhere near those boxes then ends the same way
-// without a step being played; any other play is played as before. Holds nothing of Box2D.
-// A play that comes near a placed stone takes the stone's run up from where the trace stood at the start
-// of a box before, rather than from the hack.
+// positions (the readiness check traces every test shot): how its stone ends, and boxes that cover every
+// fat box its proxy takes on the way. A play whose placed stones stand still, with fat boxes that none of
+// those covers meets, ends the same way without a world; one that comes near them takes the stone up
+// where the trace stood before. Stamped with its shot: a play of another shot ignores it.
+// A point of a trace at which a play that comes near a stone later may take the stone up: its state
+// after the step whose proxy re-insertion began a cover.
 struct LoneResume {
-    int step = 0;         // 0: the run cannot be taken up there
-    float state[6] = {};  // centre x, y, angle, velocity x, y, spin after that step
-    float tree[4] = {};   // the stone's broad-phase box then
-    float move[6] = {};   // that step's re-insertion into the broad phase: the box passed, the displacement
+    int step = 0;
+    float x = 0.0f;  // centre
+    float y = 0.0f;
+    float angle = 0.0f;
+    float vx = 0.0f;
+    float vy = 0.0f;
+    float spin = 0.0f;
+    float sleepTime = 0.0f;
+    float fatBox[4] = {};  // lower x, lower y, upper x, upper y
 };
 
 struct LonePath {
-    int end = 0;                      // 0: the trace decided nothing, and is of no use
-    int endStep = 0;                  // the step at which the stone rested or left the sheet
-    records::StonePosition rest{};    // where it rested; it left the sheet otherwise
-    std::vector<float> covers;        // lower x, lower y, upper x, upper y of each box, along the path
-    std::vector<LoneResume> resumes;  // at the start of each box but the first (resumes[k - 1]: box k)
-    // The stone's place before and after each step that re-inserted it into the broad phase (x0, y0,
-    // x1, y1), up to the last resumption, and the step of the first: a world whose tree keeps the
-    // history of its re-insertions replays them from these.
-    std::vector<float> sweeps;
-    int firstSweepStep = 0;
+    records::ShotVector shot{};
+    TraceEnd end = TraceEnd::Undecided;
+    int endStep = 0;                  // the step at which the stone fell asleep or was removed
+    records::StonePosition rest{};    // where it fell asleep
+    std::vector<float> covers;        // lower x, lower y, upper x, upper y of each cover, along the path
+    std::vector<LoneResume> resumes;  // resumes[k - 1] began cover k
 };
 
 LonePath TraceLonePath(records::ShotVector shot);
@@ -59,13 +76,13 @@ LonePath TraceLonePath(records::ShotVector shot);
 void TraceLonePaths(const records::ShotVector* shots, LonePath* paths, std::size_t count,
                     std::atomic<std::size_t>& next);
 
-struct PlacedSettling;
+struct PlacedStones;
 
-// How the placed stones of one record push apart and fall asleep when some overlap, worked out once for
-// every play from that record: such a play then needs no world until its stone comes near them. Holds
-// nothing of Box2D; empty when the record's stones need no settling or theirs could not be shared.
+// What the placed stones of one record do while a delivery is far from them, worked out once for every
+// play from that record (a search's test shots): whether they stand still from the first step on, their
+// fat boxes, and when they fall asleep. Empty for a record whose shotNumber lies outside 0..15.
 struct SettledStart {
-    std::shared_ptr<const PlacedSettling> settling;
+    std::shared_ptr<const PlacedStones> placed;
 };
 
 SettledStart SettleStart(const records::GameState& state);
@@ -81,8 +98,8 @@ void WarmUp();
 // restores the position and takes the delivered stone out instead.
 // False, with the record untouched, when shotNumber lies outside 0..15.
 // Deterministic: each call owns its world and touches only the record and the scratch it is given.
-// `lone`, when given, is the trace of this very shot; `settled`, SettleStart of this very record (one of
-// another record is ignored).
+// `lone`, when given, is TraceLonePath of a shot, used only if it is this one; `settled`, SettleStart of
+// a record, used only if it is this one.
 [[nodiscard]] bool SimulateShot(records::GameState& state, records::ShotVector shot,
                                 SimulationScratch& scratch, SimulationPath path = SimulationPath::Fast,
                                 const LonePath* lone = nullptr, const SettledStart* settled = nullptr);

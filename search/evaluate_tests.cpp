@@ -75,8 +75,8 @@ CellBlock BlockAt(int index) {
     return block;
 }
 
-void EvaluateTests(const records::GameState& state, const Tables& tables, ValueTable& values,
-                   physics::SimulationPath path, std::FILE* log, std::atomic<int>* testsDone) {
+physics::PlayCounters EvaluateTests(const records::GameState& state, const Tables& tables, ValueTable& values,
+                                    physics::SimulationPath path, std::FILE* log, std::atomic<int>* testsDone) {
     // A test reads its trace by cell index, unchecked.
     assert(tables.testLonePaths.empty() || tables.testLonePaths.size() == ValueTable::CellCount);
     // Before any worker starts, so that no two threads make the physics' first contact at once.
@@ -91,17 +91,19 @@ void EvaluateTests(const records::GameState& state, const Tables& tables, ValueT
     // Each executor's scratch lives for this search only: blocks kept from one search to the next, when
     // later threads build their worlds in them, measured a few per cent slower.
     std::atomic<int> nextBlock{0};
-    auto run = [&] {
+    physics::PlayCounters counters[WorkerCount + 1];
+    auto run = [&](int slot) {
         physics::SimulationScratch scratch;
         Executor e{state, tables, values, scratch, path, settled, testsDone, {}};
         EvaluateBlocks(e, nextBlock);
+        counters[slot] = scratch.counters;
     };
     std::thread workers[WorkerCount];
     bool started[WorkerCount] = {};
     for (int k = 0; k < WorkerCount; ++k) {
         try {
             workers[k] = std::thread([&run, &doneFlags, k] {
-                run();
+                run(k);
                 doneFlags[k].store(1, std::memory_order_release);
             });
             started[k] = true;
@@ -109,7 +111,7 @@ void EvaluateTests(const records::GameState& state, const Tables& tables, ValueT
             // No thread to be had: the others take its blocks, with the same results.
         }
     }
-    run();
+    run(WorkerCount);
     for (int k = 0; k < WorkerCount; ++k) {
         if (!started[k]) {
             doneFlags[k].store(1, std::memory_order_release);
@@ -122,11 +124,15 @@ void EvaluateTests(const records::GameState& state, const Tables& tables, ValueT
     }
     line[WorkerCount * 2] = '\0';
     LogLine(log, "%s\n", line);
+    physics::PlayCounters total;
     for (int k = 0; k < WorkerCount; ++k) {
         if (started[k]) {
             workers[k].join();
         }
+        total += counters[k];
     }
+    total += counters[WorkerCount];
+    return total;
 }
 
 }  // namespace search

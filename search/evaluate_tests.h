@@ -45,8 +45,9 @@ CellBlock BlockAt(int index);  // index 0..BlockCount()-1
 // Logs which workers were done when no block was left for the caller, then waits for all of them.
 // Both simulation paths give the same values; the plain one is the reference for benchmarks and tests.
 // `testsDone`, when given, counts the cells valued so far (block by block), for a caller that shows how
-// far the search has come; it is not reset here.
-void EvaluateTests(const records::GameState& state, const Tables& tables, ValueTable& values,
-                   physics::SimulationPath path, std::FILE* log, std::atomic<int>* testsDone = nullptr);
+// far the search has come; it is not reset here. Returns how the plays went, summed over the threads.
+physics::PlayCounters EvaluateTests(const records::GameState& state, const Tables& tables, ValueTable& values,
+                                    physics::SimulationPath path, std::FILE* log,
+                                    std::atomic<int>* testsDone = nullptr);
 
 }  // namespace search

@@ -20,7 +20,7 @@ void Search::Prepare(records::CreateShotFunction createShot, std::FILE* log) {
 
 void Search::EvaluateTests(const records::GameState& state, std::FILE* log, physics::SimulationPath path,
                            std::atomic<int>* testsDone) {
-    search::EvaluateTests(state, *tables_, *values_, path, log, testsDone);
+    counters_ = search::EvaluateTests(state, *tables_, *values_, path, log, testsDone);
 }
 
 Choice Search::Go(const records::GameState& state, std::FILE* log, physics::SimulationPath path,

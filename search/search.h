@@ -45,6 +45,8 @@ public:
                        std::atomic<int>* testsDone = nullptr);
 
     const Tables& GetTables() const { return *tables_; }
+    // How the last search's plays went.
+    const physics::PlayCounters& Counters() const { return counters_; }
     const ValueTable& Values() const { return *values_; }
     ValueTable& Values() { return *values_; }
     // Every candidate's expected value in the last Go.
@@ -54,6 +56,7 @@ private:
     std::unique_ptr<Tables> tables_;
     std::unique_ptr<ValueTable> values_;
     std::unique_ptr<ExpectedTable> expected_;
+    physics::PlayCounters counters_;
 };
 
 }  // namespace search

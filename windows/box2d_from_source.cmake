@@ -9,11 +9,11 @@ if(NOT box2d_sources)
 endif()
 
 # Box2D's profile timer asks the system's clock some twenty times a step for figures nothing reads;
-# physics/detail/profile_timer.cpp answers zero instead. ON keeps Box2D's own, to measure what it costs.
+# windows/box2d_profile_timer.cpp answers zero instead. ON keeps Box2D's own, to measure what it costs.
 option(CURLING_BOX2D_OWN_TIMER "Keep Box2D's own profile timer" OFF)
 if(NOT CURLING_BOX2D_OWN_TIMER)
     list(FILTER box2d_sources EXCLUDE REGEX "/common/b2_timer\\.cpp$")
-    list(APPEND box2d_sources ${PROJECT_SOURCE_DIR}/physics/detail/profile_timer.cpp)
+    list(APPEND box2d_sources ${PROJECT_SOURCE_DIR}/windows/box2d_profile_timer.cpp)
 endif()
 
 add_library(box2d STATIC ${box2d_sources})

@@ -71,8 +71,7 @@ for _ in range(ROUNDS):
             rate = len(shots) / (time.perf_counter() - start)
             best[name, f"module {threads}"] = max(best.get((name, f"module {threads}"), 0), rate)
 
-clock = "C library's clock" if os.environ.get("CURLING_SYSTEM_CLOCK") == "1" else "quiet clock"
-print(f"{len(shots)} test shots, fastest of {ROUNDS} rounds, module with the {clock}")
+print(f"{len(shots)} test shots, fastest of {ROUNDS} rounds")
 print(f"{'position':22} {'threads':>7} {'C++ shots/s':>12} {'module shots/s':>15} {'module costs':>13}")
 for name in ("empty_sheet", "crowded_house_shot8"):
     for threads, kind in ((1, "loop"), (2, "batch")):

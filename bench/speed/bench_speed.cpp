@@ -80,6 +80,7 @@ struct PositionResult {
     double fastMs = 0.0;
     bool sameAnswer = true;
     bool plainEstimated = false;
+    physics::PlayCounters counters;  // of the last fast GO
 };
 
 constexpr int EstimateStride = 64;
@@ -92,6 +93,7 @@ PositionResult EstimatePlain(search::Search& search, const fixtures::PositionFil
         fast.push_back(TimeMilliseconds([&] { search.Go(file.state, nullptr, SimulationPath::Fast); }));
     }
     result.fastMs = Median(fast);
+    result.counters = search.Counters();
     result.plainEstimated = true;
     const search::ValueTable& fastValues = search.Values();
     const search::TestTable<records::ShotVector>& shots = search.GetTables().testShots;
@@ -126,13 +128,17 @@ int StonesInPlay(const records::GameState& state) {
 PositionResult MeasurePosition(search::Search& search, const fixtures::PositionFile& file,
                                const Options& options) {
     auto plainValues = std::make_unique<search::ValueTable>();
-    PositionResult result{file.name, file.state.shotNumber, StonesInPlay(file.state)};
+    PositionResult result;
+    result.name = file.name;
+    result.shotNumber = file.state.shotNumber;
+    result.stones = StonesInPlay(file.state);
     if (options.fastOnly) {
         std::vector<double> fast;
         for (int round = 0; round < options.fastRuns; ++round) {
             fast.push_back(TimeMilliseconds([&] { search.Go(file.state, nullptr, SimulationPath::Fast); }));
         }
         result.fastMs = Median(fast);
+        result.counters = search.Counters();
         return result;
     }
     if (fixtures::StonesShareASpot(file.state)) {
@@ -152,6 +158,7 @@ PositionResult MeasurePosition(search::Search& search, const fixtures::PositionF
             records::ShotVector fastShot{};
             fast.push_back(TimeMilliseconds(
                 [&] { fastShot = search.Go(file.state, nullptr, SimulationPath::Fast).shot; }));
+            result.counters = search.Counters();
             result.sameAnswer =
                 result.sameAnswer && std::memcmp(&fastShot, &plainShot, sizeof fastShot) == 0 &&
                 std::memcmp(plainValues->cells, search.Values().cells, sizeof plainValues->cells) == 0;
@@ -190,6 +197,19 @@ void PrintSummary(const std::vector<PositionResult>& results, bool fastOnly) {
     std::printf("slowest position on the fast path: %s, %.1f ms, %.1fx faster than plain\n",
                 slowest->name.c_str(), slowest->fastMs, slowest->plainMs / slowest->fastMs);
     std::printf("same test values and answer on both paths: %s\n", allSame ? "every position" : "NO");
+}
+
+// Which skip decided the plays of a fast GO, and the world steps per play, full and skipped.
+void PrintCounters(const std::vector<PositionResult>& results) {
+    std::printf("\n%-26s %6s %7s %7s %7s %7s %7s %12s %12s\n", "fast GO of", "plays", "trace", "resumed",
+                "settled", "quiet", "repeat", "steps/play", "skipped/play");
+    for (const PositionResult& r : results) {
+        const physics::PlayCounters& c = r.counters;
+        const double plays = c.plays > 0 ? static_cast<double>(c.plays) : 1.0;
+        std::printf("%-26s %6ld %7ld %7ld %7ld %7ld %7ld %12.1f %12.1f\n", r.name.c_str(), c.plays,
+                    c.decidedByTrace, c.resumedFromTrace, c.startedSettled, c.decidedQuiet, c.decidedRepeat,
+                    static_cast<double>(c.worldSteps) / plays, static_cast<double>(c.quietSteps) / plays);
+    }
 }
 
 }  // namespace
@@ -248,6 +268,7 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
     }
     PrintSummary(results, options.fastOnly);
+    PrintCounters(results);
 
     std::vector<std::string> blocks;
     for (const fixtures::PositionFile& file : files) {

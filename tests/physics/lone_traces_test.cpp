@@ -43,12 +43,11 @@ bool SameFloats(const std::vector<float>& a, const std::vector<float>& b) {
 
 void ExpectSamePath(const physics::LonePath& want, const physics::LonePath& got, std::size_t shot) {
     SCOPED_TRACE(testing::Message() << "shot " << shot);
+    EXPECT_EQ(0, std::memcmp(&want.shot, &got.shot, sizeof want.shot));
     EXPECT_EQ(want.end, got.end);
     EXPECT_EQ(want.endStep, got.endStep);
     EXPECT_EQ(0, std::memcmp(&want.rest, &got.rest, sizeof want.rest));
     EXPECT_TRUE(SameFloats(want.covers, got.covers));
-    EXPECT_TRUE(SameFloats(want.sweeps, got.sweeps));
-    EXPECT_EQ(want.firstSweepStep, got.firstSweepStep);
     ASSERT_EQ(want.resumes.size(), got.resumes.size());
     for (std::size_t k = 0; k < want.resumes.size(); ++k) {
         EXPECT_EQ(0, std::memcmp(&want.resumes[k], &got.resumes[k], sizeof want.resumes[k]))
@@ -62,13 +61,13 @@ TEST(LoneTraces, SideBySideTheyAreTheTracesOneByOne) {
     for (const records::ShotVector& shot : shots) {
         want.push_back(physics::TraceLonePath(shot));
     }
-    // The set reaches every way a trace ends, and points to take a run up from.
+    // The set reaches every way a trace ends, and points to take a stone up from.
     int rests = 0;
     int removed = 0;
     int resumable = 0;
     for (const physics::LonePath& path : want) {
-        rests += path.end == 1;
-        removed += path.end == 2;
+        rests += path.end == physics::TraceEnd::Rests;
+        removed += path.end == physics::TraceEnd::Removed;
         resumable += !path.resumes.empty();
     }
     EXPECT_GT(rests, 20);

@@ -76,6 +76,9 @@ TEST_P(SimulationPaths, GiveTheSameRecordsAndValues) {
     const search::TestTable<records::ShotVector>& shots = prepared->GetTables().testShots;
 
     const int stride = Stride() * (fixtures::StonesShareASpot(state) ? 8 : 1);
+    // The fast plays take the skips the search takes: each test shot's trace, the record's settled start.
+    const std::vector<physics::LonePath>& traces = prepared->GetTables().testLonePaths;
+    const physics::SettledStart settled = physics::SettleStart(state);
     std::atomic<int> played{0};
     std::atomic<int> mismatches{0};
     std::atomic<int> firstBadCell{-1};
@@ -87,8 +90,8 @@ TEST_P(SimulationPaths, GiveTheSameRecordsAndValues) {
             records::GameState fast = state;
             const bool plainPlayed =
                 physics::SimulateShot(plain, shots.cells[k], scratch, SimulationPath::Plain);
-            const bool fastPlayed =
-                physics::SimulateShot(fast, shots.cells[k], scratch, SimulationPath::Fast);
+            const bool fastPlayed = physics::SimulateShot(fast, shots.cells[k], scratch, SimulationPath::Fast,
+                                                          &traces[static_cast<std::size_t>(k)], &settled);
             const double plainValue = evaluation::ShotOutcomeValue(state.shotNumber, plain);
             if (plainPlayed != fastPlayed || std::memcmp(&plain, &fast, sizeof plain) != 0 ||
                 std::memcmp(&plainValue, &fastValues.cells[k], sizeof plainValue) != 0) {
