@@ -76,7 +76,8 @@ CellBlock BlockAt(int index) {
 }
 
 physics::PlayCounters EvaluateTests(const records::GameState& state, const Tables& tables, ValueTable& values,
-                                    physics::SimulationPath path, std::FILE* log, std::atomic<int>* testsDone) {
+                                    physics::SimulationPath path, std::FILE* log,
+                                    std::atomic<int>* testsDone) {
     // A test reads its trace by cell index, unchecked.
     assert(tables.testLonePaths.empty() || tables.testLonePaths.size() == ValueTable::CellCount);
     // Before any worker starts, so that no two threads make the physics' first contact at once.

@@ -4,8 +4,8 @@
 # module sits above the host, whose referee and rules its games use; the web files sit below everything
 # that serves them. Box2D is included only by the plain path (physics/plain/), the tests and the Windows
 # build's replacement for Box2D's own timer (windows/box2d_*, compiled into Box2D); the physics' inner
-# folders (the stone world, the play on it, the plain path) are included only from physics/ and the
-# tests, and no public physics header shows either. Tests never include the benchmarks.
+# folders (the stone world, the play on it, the plain path) are included only from physics/, the tests
+# and the benchmarks, and no public physics header shows either. Tests never include the benchmarks.
 set(allowed_records records)
 set(allowed_platform platform)
 set(allowed_physics records physics)
@@ -42,7 +42,7 @@ foreach(layer records platform physics evaluation search engine simulator web ho
                         set(ok TRUE)
                     endif()
                 endforeach()
-                if(header MATCHES "^physics/[^/]+/" AND NOT name MATCHES "^physics/")
+                if(header MATCHES "^physics/[^/]+/" AND NOT name MATCHES "^(physics|bench)/")
                     set(ok FALSE)
                 endif()
                 if(NOT ok)

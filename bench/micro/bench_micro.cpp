@@ -2,7 +2,9 @@
 // tests' positions (tests/fixtures/positions). Flags: bench_micro --help (Google Benchmark's own).
 
 #include "evaluation/position_evaluation.h"
+#include "physics/play/play_step.h"
 #include "physics/simulate_shot.h"
+#include "physics/world/world.h"
 #include "records/sheet.h"
 #include "search/grid.h"
 #include "search/search.h"
@@ -59,8 +61,37 @@ void TakeoutIntoCrowdedHouse(benchmark::State& state) {
 }
 BENCHMARK(TakeoutIntoCrowdedHouse)->ArgName("plain")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
-// One world step of a crowded house belongs here, beside the plays that step it: the stone world's
-// benchmark, once the world's rewrite gives it a step of its own to call.
+// One step of the stone world holding the hostile block of fifteen overlapping stones, every one awake
+// and touching its neighbours, and a draw on its way: the world a few steps into the play, copied
+// afresh each iteration (the copy is part of the figure) so that every step solves the same contacts.
+void WorldStepOfTouchingBlock(benchmark::State& state) {
+    static const std::vector<fixtures::PositionFile> piles = fixtures::LoadPositionFiles(FIXTURE_HOSTILE_DIR);
+    const records::GameState* block = nullptr;
+    for (const fixtures::PositionFile& file : piles) {
+        block = file.name == "fifteen_frozen" ? &file.state : block;
+    }
+    if (block == nullptr) {
+        std::fprintf(stderr, "bench_micro: no position fifteen_frozen in %s\n", FIXTURE_HOSTILE_DIR);
+        std::exit(1);
+    }
+    const records::ShotTarget tee = records::MakeShotTarget(records::TeeX, records::TeeY, 0);
+    physics::World start = physics::StartPlay(*block, simulator::ShotForTarget(tee));
+    for (int step = 0; step < 3; ++step) {
+        static_cast<void>(physics::PlayOverAfterStep(start));
+    }
+    int touching = 0;
+    for (int32_t c = start.contactList; c != physics::NullContact; c = start.contacts[c].next) {
+        touching += start.contacts[c].touching ? 1 : 0;
+    }
+    for (auto _ : state) {
+        physics::World world = start;
+        physics::StepWorld(world, physics::TimeStep);
+        benchmark::DoNotOptimize(world);
+    }
+    state.counters["stones"] = static_cast<double>(start.stoneCount);
+    state.counters["touching"] = touching;
+}
+BENCHMARK(WorldStepOfTouchingBlock)->Unit(benchmark::kMicrosecond);
 
 // CreateShot: the target of each cell of the test grid in turn, after the first call built the table.
 void CreateShot(benchmark::State& state) {
