@@ -6,6 +6,7 @@
 #include "physics/stone_motion.h"
 #include "records/sheet.h"
 #include "tests/fixtures/position_file.h"
+#include "tests/physics/aimed_shots.h"
 
 #include <gtest/gtest.h>
 
@@ -15,16 +16,7 @@
 
 namespace {
 
-// A delivery whose lone path ends at x on the tee line's side of the house.
-records::ShotVector AimedAt(float x, float vy, uint8_t curl) {
-    float low = -2.0f;
-    float high = 2.0f;
-    for (int k = 0; k < 40; ++k) {
-        const float vx = 0.5f * (low + high);
-        (physics::SlideLoneStone(records::ShotVector{vx, vy, curl, {}}).rest.x < x ? low : high) = vx;
-    }
-    return records::ShotVector{0.5f * (low + high), vy, curl, {}};
-}
+using testing_worlds::AimedAt;
 
 const fixtures::PositionFile& Named(const std::vector<fixtures::PositionFile>& files,
                                     const std::string& name) {

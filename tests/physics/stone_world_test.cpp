@@ -9,6 +9,7 @@
 #include "physics/stone_motion.h"
 #include "records/sheet.h"
 #include "tests/fixtures/position_file.h"
+#include "tests/physics/aimed_shots.h"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +22,8 @@
 
 namespace {
 
+using testing_worlds::AimedAt;
+
 using testing_worlds::Tally;
 
 bool Full() {
@@ -31,18 +34,6 @@ bool Full() {
 // Stacked stones never sleep, so their plays would run to the step cap.
 int StepLimit() {
     return Full() ? 12000 : 2500;
-}
-
-// A delivery whose lone path ends at x on the tee line's side of the house: through a stone there at
-// any speed above a draw.
-records::ShotVector AimedAt(float x, float vy, uint8_t curl) {
-    float low = -2.0f;
-    float high = 2.0f;
-    for (int k = 0; k < 40; ++k) {
-        const float vx = 0.5f * (low + high);
-        (physics::SlideLoneStone(records::ShotVector{vx, vy, curl, {}}).rest.x < x ? low : high) = vx;
-    }
-    return records::ShotVector{0.5f * (low + high), vy, curl, {}};
 }
 
 // Shots at the record's stones in the house and in front of it: a draw's weight, a firm hit and a
